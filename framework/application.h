@@ -1,0 +1,91 @@
+// The application object: message loop, uncaught-failure report, the application title,
+// and the ordered list of hooks on the application's own (hidden, top-level) window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/component.h"
+
+class TForm;
+class TBackend;
+
+// A window message as the hooks see it.
+struct TMessage {
+  std::uint32_t Msg = 0;
+  std::uintptr_t WParam = 0;
+  std::intptr_t LParam = 0;
+  std::intptr_t Result = 0;
+};
+
+constexpr std::uint32_t WM_DEVICECHANGE_MSG = 0x0219;
+
+// A hook returns true when it has handled the message; later hooks then do not see it.
+using TWindowHook = std::function<bool(TMessage& Message)>;
+
+class TApplication : public TComponent {
+ public:
+  // The backend is the platform (Win32) or the in-memory one used by tests (headless).
+  explicit TApplication(std::unique_ptr<TBackend> Backend);
+  ~TApplication() override;
+
+  // The executable's file name without its folder, cut at its first full stop, with every
+  // character after the first in lower case.
+  std::string Title() const;
+  std::string ExeName() const;  // full path of the running executable
+
+  // Creates a form owned by the application (the first one is the main form), then runs
+  // its creation handler (TForm::DoCreate).
+  template <class T, class... Args>
+  T* CreateForm(Args&&... ConstructorArgs) {
+    T* Form = MakeOwned<T>(std::forward<Args>(ConstructorArgs)...);
+    if (!FMainForm) FMainForm = Form;
+    AfterFormCreated(*Form);
+    return Form;
+  }
+  TForm* MainForm() const { return FMainForm; }
+
+  // Shows the main form with the platform's start-up show command and dispatches messages
+  // until Terminate, or until the main form is closed.
+  void Run();
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  // Handles every message (and Synchronize call) waiting now, then returns.
+  void ProcessMessages();
+
+  // Reports the failure being handled (call inside a catch block) in the failure box:
+  // its message, with a full stop added when the last character's code is above '.'.
+  void HandleException(TObject* Sender);
+  void ShowException(const std::exception& E);
+
+  // Hooks on the application's own window: every message first gets Result 0, then the
+  // hooks run in the order they were added; the first that returns true ends the handling.
+  // A failure raised in a hook goes to HandleException.
+  void HookMainWindow(const void* Owner, TWindowHook Hook);
+  void UnhookMainWindow(const void* Owner);
+  // Runs a message through the hooks on the main thread; returns whether one handled it.
+  bool DispatchToHooks(TMessage& Message);
+  // Sends a message to the application window from any thread and waits until the main
+  // thread has handled it (served by the message loop and by TThread::WaitFor).
+  void SendAppMessage(TMessage& Message);
+
+  TBackend& Backend() const { return *FBackend; }
+
+ private:
+  void AfterFormCreated(TForm& Form);
+
+  std::unique_ptr<TBackend> FBackend;
+  TForm* FMainForm = nullptr;
+  bool FTerminated = false;
+  struct THookEntry {
+    const void* Owner;
+    TWindowHook Hook;
+  };
+  std::vector<THookEntry> FHooks;
+};
+
+// The program's one application object (null before it is made and after it is freed).
+TApplication* Application();
