@@ -2,16 +2,19 @@
 // and the ordered list of hooks on the application's own (hidden, top-level) window.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/component.h"
 
 class TForm;
 class TBackend;
+class TCrossThreadCalls;
 
 // A window message as the hooks see it.
 struct TMessage {
@@ -42,7 +45,8 @@ class TApplication : public TComponent {
   template <class T, class... Args>
   T* CreateForm(Args&&... ConstructorArgs) {
     T* Form = MakeOwned<T>(std::forward<Args>(ConstructorArgs)...);
-    if (!FMainForm) FMainForm = Form;
+    if (!FMainForm)
+      FMainForm = Form;
     AfterFormCreated(*Form);
     return Form;
   }
@@ -63,10 +67,14 @@ class TApplication : public TComponent {
 
   // Hooks on the application's own window: every message first gets Result 0, then the
   // hooks run in the order they were added; the first that returns true ends the handling.
-  // A failure raised in a hook goes to HandleException.
+  // A failure raised in a hook goes to HandleException and ends the handling too. Hooks
+  // may be added and removed while a message is dispatched: a removed hook is not called
+  // again, an added one sees the next message.
   void HookMainWindow(const void* Owner, TWindowHook Hook);
-  void UnhookMainWindow(const void* Owner);
-  // Runs a message through the hooks on the main thread; returns whether one handled it.
+  void UnhookMainWindow(const void* Owner);  // removes every hook of that owner
+  // Runs a message through the hooks on the main thread; returns whether the handling
+  // ended in them (a hook returned true or failed), so the window's own handling is due
+  // only on false.
   bool DispatchToHooks(TMessage& Message);
   // Sends a message to the application window from any thread and waits until the main
   // thread has handled it (served by the message loop and by TThread::WaitFor).
@@ -74,17 +82,33 @@ class TApplication : public TComponent {
 
   TBackend& Backend() const { return *FBackend; }
 
+  // The thread that made the application object.
+  bool IsMainThread() const { return std::this_thread::get_id() == FMainThreadId; }
+  // Any thread but the main one: runs Call on the main thread and waits for it; re-raises
+  // its failure. Raises Exception once the application has ended. (Synchronize uses it.)
+  void CallOnMainThread(std::function<void()> Call);
+  // Main thread: runs the calls other threads are waiting for. True if any ran. Every
+  // message loop of the backends and TThread::WaitFor call it.
+  bool ServeCrossThreadCalls();
+  // Any thread: wakes the main thread's loop or wait.
+  void WakeMainThread();
+  // A form was closed by the user or by Close(): the main form ends the application.
+  void FormClosed(TForm& Form);
+
  private:
   void AfterFormCreated(TForm& Form);
 
   std::unique_ptr<TBackend> FBackend;
+  std::unique_ptr<TCrossThreadCalls> FCalls;
+  std::thread::id FMainThreadId;
   TForm* FMainForm = nullptr;
-  bool FTerminated = false;
+  std::atomic<bool> FTerminated{false};
   struct THookEntry {
     const void* Owner;
     TWindowHook Hook;
+    bool Removed = false;
   };
-  std::vector<THookEntry> FHooks;
+  std::vector<std::shared_ptr<THookEntry>> FHooks;
 };
 
 // The program's one application object (null before it is made and after it is freed).

@@ -2,7 +2,7 @@
 // Only the framework and its backends include this file.
 #pragma once
 
-#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,34 +10,49 @@
 class TApplication;
 class TControl;
 class TForm;
-class TThread;
-struct TMessage;
 
-// A control's platform side; the portable control calls it when its state changes.
+// A control's platform side; the portable control calls it when its state changes. Every
+// operation has a harmless default so that a peer implements only what its kind needs.
 class TControlPeer {
  public:
   virtual ~TControlPeer() = default;
-  virtual void StateChanged() {}  // caption, text, check, enabled, visible, bounds, panels
+  virtual void StateChanged() {}  // caption, check, enabled, visible, bounds
+  virtual void Focus() {}
+  // Status bar: the text of one panel changed.
+  virtual void PanelChanged(int /*Index*/) {}
+  // Hot-key control: HKM_SETHOTKEY, HKM_GETHOTKEY and HKM_SETRULES.
+  virtual void SetHotKeyWord(std::uint16_t /*Word*/) {}
+  virtual std::uint16_t HotKeyWord() const { return 0; }
+  virtual void SetHotKeyRules(std::uint8_t /*InvalidKeys*/, std::uint8_t /*Modifiers*/) {}
 };
 
 class TBackend {
  public:
   virtual ~TBackend() = default;
 
-  virtual void Attach(TApplication& App) = 0;
+  // Called once by the application's constructor, and by its destructor with null before
+  // the backend is freed (the backend must then stop calling into the application).
+  virtual void Attach(TApplication* App) = 0;
   virtual std::string ExeName() const = 0;
 
   // The message loop: runs until App.Terminated(); ProcessMessages handles what waits now.
+  // Both serve the application's cross-thread calls (TApplication::ServeCrossThreadCalls).
   virtual void RunLoop() = 0;
   virtual void ProcessMessages() = 0;
-  // A Synchronize call (or a cross-thread message) was queued: wake the main thread.
+  // Any thread: work for the main thread was queued, or a thread ended. Latched: a wake
+  // that comes before WaitForWake makes it return at once.
   virtual void WakeMainThread() = 0;
+  // Main thread: blocks until woken, serving meanwhile only what other threads send to the
+  // application's windows (never posted input or timers). TThread::WaitFor uses it.
+  virtual void WaitForWake() = 0;
 
   // Timers: Start returns an id; the backend calls Tick on the main thread each period.
+  // StopTimer may be called from inside that timer's own Tick.
   virtual int StartTimer(unsigned IntervalMs, std::function<void()> Tick) = 0;
   virtual void StopTimer(int Id) = 0;
 
-  // Creates the platform window of a form and of all its controls, and shows it.
+  // Creates the platform window of a form and of all its controls (giving each its peer),
+  // and shows it; the main form honours the platform's start-up show command.
   virtual void ShowForm(TForm& Form) = 0;
   virtual void CloseForm(TForm& Form) = 0;
 

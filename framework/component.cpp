@@ -28,23 +28,31 @@ void TComponent::DestroyComponents() {
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {
   for (const auto& Component : FComponents) {
-    if (!AName.empty() && Component->Name() == AName) return Component.get();
+    if (!AName.empty() && Component->Name() == AName)
+      return Component.get();
   }
   return nullptr;
 }
 
-void TComponent::BeginLoading() { FComponentState |= csLoading; }
+void TComponent::BeginLoading() {
+  FComponentState |= csLoading;
+}
 
-void TComponent::Loaded() { FComponentState &= static_cast<TComponentState>(~csLoading); }
+void TComponent::Loaded() {
+  FComponentState &= static_cast<TComponentState>(~csLoading);
+}
 
 void TComponent::Destroying() {
-  if (IsDestroying()) return;
+  if (IsDestroying())
+    return;
   FComponentState |= csDestroying;
-  for (const auto& Component : FComponents) Component->Destroying();
+  for (const auto& Component : FComponents)
+    Component->Destroying();
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
-  if (!AComponent || AComponent == this) return;
+  if (!AComponent || AComponent == this)
+    return;
   if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
     FFreeNotifies.push_back(AComponent);
     AComponent->FreeNotification(this);
@@ -53,7 +61,8 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
   auto It = std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent);
-  if (It == FFreeNotifies.end()) return;
+  if (It == FFreeNotifies.end())
+    return;
   FFreeNotifies.erase(It);
   AComponent->RemoveFreeNotification(this);
 }

@@ -113,7 +113,9 @@ constexpr TShortCut scAlt = 0x8000;
 
 enum THKModifier : std::uint8_t { hkShift, hkCtrl, hkAlt, hkExt };
 using THKModifiers = std::uint8_t;  // bit n = THKModifier n = the control's flag 1 << n
-constexpr THKModifiers HKModifierBit(THKModifier M) { return static_cast<THKModifiers>(1u << M); }
+constexpr THKModifiers HKModifierBit(THKModifier M) {
+  return static_cast<THKModifiers>(1u << M);
+}
 
 enum THKInvalidKey : std::uint8_t {
   hcNone,
@@ -159,6 +161,8 @@ class THotKey : public TControl {
   bool TakesFocus() const override { return true; }
 
  private:
+  void ResendRules();
+
   TShortCut FHotKey = 0;  // key part: the value without bits 13 to 15
   THKModifiers FHotKeyModifiers = 0;
   THKInvalidKeys FInvalidKeys = HKInvalidBit(hcNone) | HKInvalidBit(hcShift);
@@ -235,10 +239,19 @@ class TForm : public TControl {
   void SelectNext(bool Forward);
   // The first control in tab order that can take the focus, or null.
   TControl* FirstFocusable() const;
+  // The controls that can take the focus, in tab order (equal positions: creation order).
+  std::vector<TControl*> TabOrderList() const;
+  // Backends: the platform moved the focus to Control (by a click or by Tab).
+  void FocusMoved(TControl* Control) { FActiveControl = Control; }
+  // Backends: the window was activated; the focus goes to the active control, or to the
+  // first control in tab order that can take it.
+  void Activated();
 
   void Show();   // creates the platform window with its controls and shows it
   void Close();  // OnClose, then the window is closed (the main form ends the application)
   bool Showing() const { return FShowing; }
+  // Backends: the window is shown (true) or hidden (false).
+  void SetShowing(bool Value) { FShowing = Value; }
 
   // Runs OnCreate inside a guard: a failure goes to Application()->HandleException.
   void DoCreate();

@@ -16,5 +16,6 @@ std::function<R(A...)> Method(T* Object, R (T::*Handler)(A...)) {
 // Calls an event only when it is bound.
 template <class E, class... A>
 void Fire(const E& Event, A&&... Args) {
-  if (Event) Event(std::forward<A>(Args)...);
+  if (Event)
+    Event(std::forward<A>(Args)...);
 }

@@ -12,4 +12,6 @@ std::string ClassNameOf(const std::type_info& Type) {
   return (Status == 0 && Demangled) ? std::string(Demangled.get()) : std::string(Type.name());
 }
 
-std::string ExceptionClassName(const std::exception& E) { return ClassNameOf(typeid(E)); }
+std::string ExceptionClassName(const std::exception& E) {
+  return ClassNameOf(typeid(E));
+}

@@ -1,6 +1,8 @@
 #include "framework/persistent.h"
 
-void TPersistent::Assign(const TPersistent& Source) { Source.AssignTo(*this); }
+void TPersistent::Assign(const TPersistent& Source) {
+  Source.AssignTo(*this);
+}
 
 void TPersistent::AssignTo(TPersistent& Dest) const {
   throw EConvertError("Cannot assign a " + ClassName() + " to a " + Dest.ClassName());

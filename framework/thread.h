@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "framework/object.h"
 
@@ -26,20 +27,36 @@ int PlatformThreadPriority(TThreadPriority Priority);
 
 class TThread : public TObject {
  public:
+  // C++ cannot run a derived class's Execute from the base constructor (the derived part
+  // is not built yet), so Execute begins at Start() in both cases; CreateSuspended false
+  // only records the intent. TThread::Create<T>(...) builds a thread and starts it.
   explicit TThread(bool CreateSuspended);
-  // Destroying a started thread that has not finished terminates it and waits for it.
+  // Destroying a started thread that has not finished terminates it and waits for it. The
+  // base destructor runs after a derived class's members are gone: a derived class whose
+  // Execute may still be running calls TerminateAndWait() in its own destructor.
   ~TThread() override;
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
 
-  void Start();
+  void Start();  // starts Execute on a new thread; does nothing on a started thread
+
+  template <class T, class... Args>
+  static T* Create(Args&&... ConstructorArgs) {
+    T* Thread = new T(std::forward<Args>(ConstructorArgs)...);
+    Thread->Start();
+    return Thread;
+  }
   void Terminate();  // sets Terminated; Execute is expected to look at it
+  // Terminate, then WaitFor, when the thread was started and has not finished.
+  void TerminateAndWait();
   bool Terminated() const { return FTerminated.load(); }
   bool Finished() const { return FFinished.load(); }
   bool Started() const { return FStarted; }
 
   // Waits until Execute has returned and gives ReturnValue. On the main thread the wait
   // keeps running queued Synchronize calls and messages sent to the application's windows.
+  // Callable any number of times, also after the end. Raises Exception for a thread that
+  // was never started, for a free-on-end thread and when a thread waits for itself.
   int WaitFor();
 
   TThreadPriority Priority() const { return FPriority; }
@@ -54,12 +71,13 @@ class TThread : public TObject {
 
   // Runs Method on the main thread and blocks until it has run; runs it at once when
   // called on the main thread. A failure raised by Method is re-raised in the caller.
+  // Without an application object, or once it has ended, it raises Exception.
   static void Synchronize(TThread* AThread, const std::function<void()>& Method);
   static bool IsMainThread();
   // Runs every queued Synchronize call; the message loops call it. True if any ran.
   static bool CheckSynchronize();
 
-  struct TPlatformThread;  // the backend's native thread
+  struct TPlatformThread;  // the native thread and its end signal
 
  protected:
   virtual void Execute() = 0;

@@ -1,0 +1,115 @@
+#include "framework/backend.h"
+#include "framework/controls.h"
+
+namespace {
+void Changed(const TControl& Control) {
+  if (TControlPeer* Peer = Control.Peer())
+    Peer->StateChanged();
+}
+}  // namespace
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  // A control made by a form sits on that form.
+  if (auto* Form = dynamic_cast<TForm*>(AOwner))
+    SetParent(Form);
+}
+
+TControl::~TControl() {
+  if (FParent)
+    FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TForm* Value) {
+  if (Value == FParent)
+    return;
+  if (FParent)
+    FParent->RemoveControl(this);
+  FParent = Value;
+  if (FParent)
+    FParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+    return;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  Changed(*this);
+}
+
+void TControl::SetVisible(bool Value) {
+  if (Value == FVisible)
+    return;
+  FVisible = Value;
+  Changed(*this);
+}
+
+void TControl::SetEnabled(bool Value) {
+  if (Value == FEnabled)
+    return;
+  FEnabled = Value;
+  Changed(*this);
+}
+
+bool TControl::CanFocus() const {
+  return TakesFocus() && FVisible && FEnabled && FTabOrder >= 0;
+}
+
+bool TControl::Focused() const {
+  return FParent && FParent->ActiveControl() == this;
+}
+
+void TControl::SetFocus() {
+  if (FParent && CanFocus())
+    FParent->SetActiveControl(this);
+}
+
+void TControl::SetPeer(std::unique_ptr<TControlPeer> Value) {
+  FPeer = std::move(Value);
+}
+
+void TLabel::SetCaption(const std::string& Value) {
+  if (Value == FCaption)
+    return;
+  FCaption = Value;
+  Changed(*this);
+}
+
+void TButton::SetCaption(const std::string& Value) {
+  if (Value == FCaption)
+    return;
+  FCaption = Value;
+  Changed(*this);
+}
+
+void TButton::Click() {
+  const TNotifyEvent Handler = OnClick;
+  Fire(Handler, this);
+}
+
+void TCheckBox::SetCaption(const std::string& Value) {
+  if (Value == FCaption)
+    return;
+  FCaption = Value;
+  Changed(*this);
+}
+
+void TCheckBox::SetChecked(bool Value) {
+  if (Value == FChecked)
+    return;
+  FChecked = Value;
+  Changed(*this);
+  const TNotifyEvent Handler = OnClick;
+  Fire(Handler, this);
+}
+
+void TCheckBox::Click() {
+  SetChecked(!FChecked);
+}
+
+void TImage::SetPicture(TBitmap32 Value) {
+  FPicture = std::move(Value);
+  Changed(*this);
+}

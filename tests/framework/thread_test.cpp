@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "framework/cross_thread.h"
+#include "framework/headless/headless.h"
+#include "framework/thread.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+// Only a guard against a hang; no assertion depends on how long anything takes.
+constexpr auto Patience = 20s;
+
+// Runs a given body on its own thread.
+class TLambdaThread : public TThread {
+ public:
+  explicit TLambdaThread(std::function<void(TLambdaThread&)> ABody)
+      : TThread(true), FBody(std::move(ABody)) {}
+  ~TLambdaThread() override { TerminateAndWait(); }
+  using TThread::Synchronize;
+  void SetReturnValue(int Value) { ReturnValue = Value; }
+
+ protected:
+  void Execute() override { FBody(*this); }
+
+ private:
+  std::function<void(TLambdaThread&)> FBody;
+};
+
+class ThreadTest : public ::testing::Test {
+ protected:
+  THeadlessApp H = MakeHeadlessApplication();
+};
+
+TEST_F(ThreadTest, PrioritiesMapToThePlatformValues) {
+  const int Expected[] = {-15, -2, -1, 0, 1, 2, 15};
+  for (int P = tpIdle; P <= tpTimeCritical; ++P) {
+    EXPECT_EQ(PlatformThreadPriority(static_cast<TThreadPriority>(P)), Expected[P]) << P;
+  }
+}
+
+TEST_F(ThreadTest, SynchronizeOnTheMainThreadRunsAtOnce) {
+  bool Ran = false;
+  TThread::Synchronize(nullptr, [&] { Ran = true; });
+  EXPECT_TRUE(Ran);
+  EXPECT_TRUE(TThread::IsMainThread());
+}
+
+TEST_F(ThreadTest, SynchronizeFromSeveralThreadsRunsEachOnceOnTheMainThread) {
+  constexpr int Threads = 4, CallsEach = 25;
+  const auto Main = std::this_thread::get_id();
+  std::vector<int> Runs(Threads * CallsEach, 0);
+  std::atomic<int> OffMain{0};
+  std::vector<std::unique_ptr<TLambdaThread>> Workers;
+  for (int T = 0; T < Threads; ++T) {
+    Workers.push_back(std::make_unique<TLambdaThread>([&, T](TLambdaThread& Self) {
+      for (int C = 0; C < CallsEach; ++C) {
+        Self.Synchronize([&, T, C] {
+          if (std::this_thread::get_id() != Main)
+            ++OffMain;
+          ++Runs[static_cast<std::size_t>(T * CallsEach + C)];
+        });
+      }
+    }));
+  }
+  for (auto& W : Workers)
+    W->Start();
+  EXPECT_TRUE(H.Backend->PumpUntil(
+      [&] {
+        for (auto& W : Workers) {
+          if (!W->Finished())
+            return false;
+        }
+        return true;
+      },
+      Patience));
+  EXPECT_EQ(OffMain.load(), 0);
+  for (int R : Runs)
+    EXPECT_EQ(R, 1);
+}
+
+TEST_F(ThreadTest, WaitForOnTheMainThreadServesAWorkerBlockedInSynchronize) {
+  std::atomic<bool> InWorker{false};
+  bool Ran = false;
+  TLambdaThread Worker([&](TLambdaThread& Self) {
+    InWorker = true;
+    Self.Synchronize([&] { Ran = true; });
+    Self.SetReturnValue(7);
+  });
+  Worker.Start();
+  EXPECT_EQ(Worker.WaitFor(), 7);
+  EXPECT_TRUE(Ran);
+  // A finished thread can be waited for again.
+  EXPECT_EQ(Worker.WaitFor(), 7);
+  EXPECT_TRUE(Worker.Finished());
+}
+
+TEST_F(ThreadTest, WaitForOnTheMainThreadServesAMessageSentToTheApplication) {
+  int Seen = 0;
+  H.App->HookMainWindow(this, [&](TMessage& M) {
+    Seen = static_cast<int>(M.WParam);
+    M.Result = 42;
+    return true;
+  });
+  std::intptr_t Result = 0;
+  TLambdaThread Worker([&](TLambdaThread&) {
+    TMessage M{WM_DEVICECHANGE_MSG, 0x8004, 0, 0};
+    Application()->SendAppMessage(M);
+    Result = M.Result;
+  });
+  Worker.Start();
+  Worker.WaitFor();
+  EXPECT_EQ(Seen, 0x8004);
+  EXPECT_EQ(Result, 42);
+}
+
+TEST_F(ThreadTest, AFailureInASynchronisedMethodIsReRaisedInTheWorker) {
+  std::string Caught;
+  TLambdaThread Worker([&](TLambdaThread& Self) {
+    try {
+      Self.Synchronize([] { throw Exception("refused on the main thread"); });
+    } catch (const Exception& E) {
+      Caught = E.Message();
+    }
+  });
+  Worker.Start();
+  Worker.WaitFor();
+  EXPECT_EQ(Caught, "refused on the main thread");
+  EXPECT_TRUE(H.Backend->MessageBoxes().empty());
+}
+
+TEST_F(ThreadTest, AFailureEscapingExecuteIsKept) {
+  TLambdaThread Worker([](TLambdaThread&) { throw Exception("worker failed"); });
+  Worker.Start();
+  Worker.WaitFor();
+  ASSERT_TRUE(Worker.FatalException());
+  try {
+    std::rethrow_exception(Worker.FatalException());
+  } catch (const Exception& E) {
+    EXPECT_EQ(E.Message(), "worker failed");
+  }
+}
+
+// Tells a flag when it is deleted.
+class TSelfFreeing : public TThread {
+ public:
+  explicit TSelfFreeing(std::atomic<bool>& AFreed) : TThread(true), FFreed(AFreed) {}
+  ~TSelfFreeing() override { FFreed = true; }
+
+ protected:
+  void Execute() override {}
+
+ private:
+  std::atomic<bool>& FFreed;
+};
+
+TEST_F(ThreadTest, AFreeOnEndThreadDeletesItself) {
+  std::atomic<bool> Freed{false};
+  auto* Worker = new TSelfFreeing(Freed);
+  Worker->SetFreeOnTerminate(true);
+  Worker->Start();
+  EXPECT_TRUE(H.Backend->PumpUntil([&] { return Freed.load(); }, Patience));
+}
+
+TEST_F(ThreadTest, DestroyingARunningThreadTerminatesAndWaits) {
+  std::atomic<bool> Left{false};
+  {
+    TLambdaThread Worker([&](TLambdaThread& Self) {
+      while (!Self.Terminated())
+        std::this_thread::yield();
+      Left = true;
+    });
+    Worker.Start();
+  }
+  EXPECT_TRUE(Left);
+}
+
+TEST_F(ThreadTest, WaitForRefusesWhatWouldHangOrCrash) {
+  TLambdaThread NeverStarted([](TLambdaThread&) {});
+  EXPECT_THROW(NeverStarted.WaitFor(), Exception);
+  std::string Caught;
+  TLambdaThread Self([&](TLambdaThread& Me) {
+    try {
+      Me.WaitFor();
+    } catch (const Exception& E) {
+      Caught = E.Message();
+    }
+  });
+  Self.Start();
+  Self.WaitFor();
+  EXPECT_EQ(Caught, "A thread cannot wait for itself");
+}
+
+TEST_F(ThreadTest, WaitForOffTheMainThreadJoinsPlainly) {
+  TLambdaThread Inner([](TLambdaThread& Me) { Me.SetReturnValue(3); });
+  int Got = 0;
+  TLambdaThread Outer([&](TLambdaThread&) {
+    Inner.Start();
+    Got = Inner.WaitFor();
+  });
+  Outer.Start();
+  Outer.WaitFor();
+  EXPECT_EQ(Got, 3);
+}
+
+TEST(ThreadWithoutApplication, SynchronizeIsRefusedRatherThanRunOnTheWrongThread) {
+  EXPECT_THROW(TThread::Synchronize(nullptr, [] {}), Exception);
+}
+
+TEST(CrossThreadCalls, ACallerWaitingWhenTheQueueClosesIsReleasedWithAFailure) {
+  TCrossThreadCalls Calls;
+  std::atomic<bool> Queued{false};
+  std::string Caught;
+  std::thread Caller([&] {
+    try {
+      Calls.CallAndWait([] {}, [&] { Queued = true; });
+    } catch (const Exception& E) {
+      Caught = E.Message();
+    }
+  });
+  while (!Queued)
+    std::this_thread::yield();
+  Calls.Close();
+  Caller.join();
+  EXPECT_EQ(Caught, "The application has ended");
+  EXPECT_THROW(Calls.CallAndWait([] {}, [] {}), Exception);
+}
+
+}  // namespace
