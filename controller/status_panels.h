@@ -1,0 +1,6 @@
+// The status bar panels the controller writes.
+#pragma once
+
+constexpr int kConnectionPanel = 1;
+constexpr int kVersionPanel = 3;
+constexpr int kSavePanel = 4;
