@@ -1,0 +1,624 @@
+#include "serial/fault/fault_port_backend.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// How often a blocked wait looks at the stop, close and flush signals: the portable event
+// wrapper can only be polled, and a short poll keeps the fake simple.
+constexpr auto kPollStep = std::chrono::milliseconds(2);
+
+bool IsSet(TSioEvent& Event) {
+  return Event.WaitFor(0) == wrSignaled;
+}
+
+}  // namespace
+
+TFaultPortBackend::TFaultPortBackend() {
+  FCurrentDcb.BaudRate = 9600;
+  FCurrentDcb.ByteSize = 8;
+  // Bits the component must not carry over into the record it writes.
+  FCurrentDcb.Flags = kDcbAbortOnError | kDcbOutX;
+}
+
+// --- Set-up ---
+
+void TFaultPortBackend::AddDevice(const std::string& Path) {
+  TLock Lock(FLock);
+  FDevices.insert(Path);
+}
+
+void TFaultPortBackend::RemoveDevice(const std::string& Path) {
+  TLock Lock(FLock);
+  FDevices.erase(Path);
+}
+
+void TFaultPortBackend::HoldDevice(const std::string& Path, std::uint32_t Code) {
+  TLock Lock(FLock);
+  FDevices.insert(Path);
+  FHeld[Path] = Code;
+}
+
+void TFaultPortBackend::Refuse(const std::string& Operation, std::uint32_t Code, int Times) {
+  TLock Lock(FLock);
+  FRefusals[Operation] = {Code, Times};
+}
+
+void TFaultPortBackend::Allow(const std::string& Operation) {
+  TLock Lock(FLock);
+  FRefusals.erase(Operation);
+}
+
+void TFaultPortBackend::SetPlatformId(int Value) {
+  TLock Lock(FLock);
+  FPlatformId = Value;
+}
+
+void TFaultPortBackend::SetTickOffset(std::uint32_t Value) {
+  TLock Lock(FLock);
+  FTickOffset = Value;
+}
+
+void TFaultPortBackend::SetModemStatus(std::uint32_t Value) {
+  TLock Lock(FLock);
+  FModemStatus = Value;
+}
+
+void TFaultPortBackend::SetHoldFlags(std::uint32_t Value) {
+  TLock Lock(FLock);
+  FHoldFlags = Value;
+}
+
+void TFaultPortBackend::SetOutQueue(std::uint32_t Value) {
+  TLock Lock(FLock);
+  FOutQueue = Value;
+}
+
+void TFaultPortBackend::SetProperties(const TSioCommProp& Value) {
+  TLock Lock(FLock);
+  FProperties = Value;
+}
+
+void TFaultPortBackend::SetCurrentDcb(const TSioDCB& Value) {
+  TLock Lock(FLock);
+  FCurrentDcb = Value;
+}
+
+void TFaultPortBackend::SetDefaultDcb(const TSioDCB& Value) {
+  TLock Lock(FLock);
+  FDefaultDcb = Value;
+}
+
+void TFaultPortBackend::SetRegistryNames(std::vector<std::string> Names) {
+  TLock Lock(FLock);
+  FRegistryNames = std::move(Names);
+}
+
+// --- Injection ---
+
+void TFaultPortBackend::InjectRx(const std::vector<std::uint8_t>& Bytes, bool RaiseEvent) {
+  {
+    TLock Lock(FLock);
+    FRx.insert(FRx.end(), Bytes.begin(), Bytes.end());
+    if (RaiseEvent)
+      FPendingEvents |= kEvRxChar;
+  }
+  FChanged.notify_all();
+}
+
+void TFaultPortBackend::InjectEvents(std::uint32_t Bits) {
+  {
+    TLock Lock(FLock);
+    FPendingEvents |= Bits;
+  }
+  FChanged.notify_all();
+}
+
+void TFaultPortBackend::InjectEmptyWake() {
+  {
+    TLock Lock(FLock);
+    ++FEmptyWakes;
+  }
+  FChanged.notify_all();
+}
+
+void TFaultPortBackend::InjectErrors(std::uint32_t Flags, bool RaiseEvent) {
+  {
+    TLock Lock(FLock);
+    FErrors |= Flags;
+    if (RaiseEvent)
+      FPendingEvents |= kEvErr;
+  }
+  FChanged.notify_all();
+}
+
+void TFaultPortBackend::InjectBreak() {
+  {
+    TLock Lock(FLock);
+    FErrors |= kCeBreak;
+    FPendingEvents |= kEvBreak;
+  }
+  FChanged.notify_all();
+}
+
+// --- Pending writes ---
+
+void TFaultPortBackend::SetHoldWrites(bool Value) {
+  TLock Lock(FLock);
+  FHoldWrites = Value;
+}
+
+bool TFaultPortBackend::WaitForPendingWrite(std::chrono::milliseconds Timeout) {
+  TLock Lock(FLock);
+  return FChanged.wait_for(Lock, Timeout, [this] { return FPending.Active && !FPending.Released; });
+}
+
+std::uint32_t TFaultPortBackend::PendingWriteSize() const {
+  TLock Lock(FLock);
+  return FPending.Active && !FPending.Released ? FPending.Count : 0;
+}
+
+bool TFaultPortBackend::CompletePendingWrite(std::uint32_t Count) {
+  {
+    TLock Lock(FLock);
+    if (!FPending.Active || FPending.Released)
+      return false;
+    FPending.Released = true;
+    FPending.ReleaseCount = std::min(Count, FPending.Count);
+  }
+  FChanged.notify_all();
+  return true;
+}
+
+// --- Observation ---
+
+std::vector<TFaultCall> TFaultPortBackend::Calls() const {
+  TLock Lock(FLock);
+  return FCalls;
+}
+
+std::vector<std::string> TFaultPortBackend::CallNames() const {
+  TLock Lock(FLock);
+  std::vector<std::string> Names;
+  for (const auto& Call : FCalls)
+    Names.push_back(Call.Name);
+  return Names;
+}
+
+int TFaultPortBackend::CallCount(const std::string& Name) const {
+  TLock Lock(FLock);
+  return static_cast<int>(std::count_if(
+      FCalls.begin(), FCalls.end(), [&Name](const TFaultCall& Call) { return Call.Name == Name; }));
+}
+
+void TFaultPortBackend::ClearCalls() {
+  TLock Lock(FLock);
+  FCalls.clear();
+}
+
+std::vector<std::uint8_t> TFaultPortBackend::Written() const {
+  TLock Lock(FLock);
+  return FWritten;
+}
+
+TSioDCB TFaultPortBackend::LastDcb() const {
+  TLock Lock(FLock);
+  return FLastDcb;
+}
+
+int TFaultPortBackend::DcbWrites() const {
+  TLock Lock(FLock);
+  return FDcbWrites;
+}
+
+TSioCommTimeouts TFaultPortBackend::LastTimeouts() const {
+  TLock Lock(FLock);
+  return FLastTimeouts;
+}
+
+std::uint32_t TFaultPortBackend::LastMask() const {
+  TLock Lock(FLock);
+  return FMask;
+}
+
+std::uint32_t TFaultPortBackend::LastInQueueSize() const {
+  TLock Lock(FLock);
+  return FInQueueSize;
+}
+
+std::uint32_t TFaultPortBackend::LastOutQueueSize() const {
+  TLock Lock(FLock);
+  return FOutQueueSize;
+}
+
+std::vector<std::uint32_t> TFaultPortBackend::Purges() const {
+  TLock Lock(FLock);
+  return FPurges;
+}
+
+std::vector<std::uint32_t> TFaultPortBackend::Escapes() const {
+  TLock Lock(FLock);
+  return FEscapes;
+}
+
+std::vector<std::uint32_t> TFaultPortBackend::Sleeps() const {
+  TLock Lock(FLock);
+  return FSleeps;
+}
+
+bool TFaultPortBackend::PortOpen() const {
+  TLock Lock(FLock);
+  return !FOpen.empty();
+}
+
+int TFaultPortBackend::OpenCount() const {
+  TLock Lock(FLock);
+  return FOpenCount;
+}
+
+std::size_t TFaultPortBackend::RxWaiting() const {
+  TLock Lock(FLock);
+  return FRx.size();
+}
+
+bool TFaultPortBackend::WaitingForEvents() const {
+  TLock Lock(FLock);
+  return FWaiters > 0;
+}
+
+int TFaultPortBackend::Misuses() const {
+  TLock Lock(FLock);
+  return FMisuses;
+}
+
+// --- Helpers (FLock held) ---
+
+void TFaultPortBackend::Record(std::string Name, std::vector<std::int64_t> Args, std::string Text) {
+  FCalls.push_back({std::move(Name), std::move(Args), std::move(Text)});
+}
+
+void TFaultPortBackend::SetError(std::uint32_t Code) {
+  FLastErrors[std::this_thread::get_id()] = Code;
+}
+
+bool TFaultPortBackend::Refused(const std::string& Operation) {
+  const auto It = FRefusals.find(Operation);
+  if (It == FRefusals.end())
+    return false;
+  SetError(It->second.Code);
+  if (It->second.Times > 0 && --It->second.Times == 0)
+    FRefusals.erase(It);
+  return true;
+}
+
+bool TFaultPortBackend::CheckPort(TSioHandle Port) {
+  if (FOpen.count(Port))
+    return true;
+  ++FMisuses;
+  SetError(kInvalidHandleCode);
+  return false;
+}
+
+// --- TSioPortBackend ---
+
+int TFaultPortBackend::PlatformId() {
+  TLock Lock(FLock);
+  return FPlatformId;
+}
+
+std::uint32_t TFaultPortBackend::LastError() {
+  TLock Lock(FLock);
+  const auto It = FLastErrors.find(std::this_thread::get_id());
+  return It == FLastErrors.end() ? 0 : It->second;
+}
+
+std::string TFaultPortBackend::SystemErrorText(std::uint32_t Code) {
+  // As the platform gives them: a full stop and a line break at the end.
+  switch (Code) {
+    case 0:
+      return "The operation completed successfully.\r\n";
+    case 2:
+      return "The system cannot find the file specified.\r\n";
+    case 5:
+      return "Access is denied.\r\n";
+    case 6:
+      return "The handle is invalid.\r\n";
+    case 22:
+      return "The device does not recognize the command.\r\n";
+    case 31:
+      return "A device attached to the system is not functioning.\r\n";
+    case 87:
+      return "The parameter is incorrect.\r\n";
+    case 995:
+      return "The I/O operation has been aborted because of either a thread exit or an "
+             "application request.\r\n";
+    default:
+      return "Unknown error " + std::to_string(Code) + ".\r\n";
+  }
+}
+
+void TFaultPortBackend::Sleep(std::uint32_t Milliseconds) {
+  // Recorded, not slept: the tests need not pay Close's pause.
+  TLock Lock(FLock);
+  FSleeps.push_back(Milliseconds);
+  Record("Sleep", {Milliseconds});
+}
+
+std::uint32_t TFaultPortBackend::TickCount() {
+  const auto Now = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+  TLock Lock(FLock);
+  return static_cast<std::uint32_t>(Now.count()) + FTickOffset;
+}
+
+TSioHandle TFaultPortBackend::OpenPort(const std::string& Path) {
+  TLock Lock(FLock);
+  Record("OpenPort", {}, Path);
+  if (!FDevices.count(Path)) {
+    SetError(kErrorFileNotFound);
+    return kInvalidSioHandle;
+  }
+  if (const auto It = FHeld.find(Path); It != FHeld.end()) {
+    SetError(It->second);
+    return kInvalidSioHandle;
+  }
+  for (const auto& [Handle, OpenPath] : FOpen) {
+    if (OpenPath == Path) {
+      SetError(kErrorAccessDenied);  // exclusive: already open
+      return kInvalidSioHandle;
+    }
+  }
+  if (Refused("OpenPort"))
+    return kInvalidSioHandle;
+  const TSioHandle Handle = FNextHandle++;
+  FOpen[Handle] = Path;
+  ++FOpenCount;
+  FRx.clear();
+  FPendingEvents = 0;
+  FErrors = 0;
+  return Handle;
+}
+
+void TFaultPortBackend::ClosePort(TSioHandle Port) {
+  TLock Lock(FLock);
+  Record("ClosePort", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port))
+    return;
+  if (FInUse[Port] > 0)
+    ++FMisuses;  // another thread is still in a call on it
+  FOpen.erase(Port);
+  FChanged.notify_all();
+}
+
+bool TFaultPortBackend::GetCommState(TSioHandle Port, TSioDCB& Dcb) {
+  TLock Lock(FLock);
+  Record("GetCommState", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port) || Refused("GetCommState")) {
+    Dcb = TSioDCB{};
+    return false;
+  }
+  Dcb = FCurrentDcb;
+  Dcb.DCBlength = 28;
+  return true;
+}
+
+bool TFaultPortBackend::SetCommState(TSioHandle Port, const TSioDCB& Dcb) {
+  TLock Lock(FLock);
+  Record("SetCommState", {static_cast<std::int64_t>(Port), Dcb.BaudRate, Dcb.Flags});
+  if (!CheckPort(Port) || Refused("SetCommState"))
+    return false;
+  FCurrentDcb = Dcb;
+  FLastDcb = Dcb;
+  ++FDcbWrites;
+  return true;
+}
+
+bool TFaultPortBackend::SetupComm(TSioHandle Port, std::uint32_t InQueue, std::uint32_t OutQueue) {
+  TLock Lock(FLock);
+  Record("SetupComm", {static_cast<std::int64_t>(Port), InQueue, OutQueue});
+  if (!CheckPort(Port) || Refused("SetupComm"))
+    return false;
+  FInQueueSize = InQueue;
+  FOutQueueSize = OutQueue;
+  return true;
+}
+
+bool TFaultPortBackend::SetCommTimeouts(TSioHandle Port, const TSioCommTimeouts& Timeouts) {
+  TLock Lock(FLock);
+  Record("SetCommTimeouts", {static_cast<std::int64_t>(Port), Timeouts.ReadIntervalTimeout});
+  if (!CheckPort(Port) || Refused("SetCommTimeouts"))
+    return false;
+  FLastTimeouts = Timeouts;
+  return true;
+}
+
+bool TFaultPortBackend::SetCommMask(TSioHandle Port, std::uint32_t Mask) {
+  TLock Lock(FLock);
+  Record("SetCommMask", {static_cast<std::int64_t>(Port), Mask});
+  if (!CheckPort(Port) || Refused("SetCommMask"))
+    return false;
+  FMask = Mask;
+  return true;
+}
+
+bool TFaultPortBackend::ClearCommError(TSioHandle Port, TSioPortStatus& Status) {
+  TLock Lock(FLock);
+  Record("ClearCommError", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port) || Refused("ClearCommError"))
+    return false;
+  Status.Errors = FErrors;
+  FErrors = 0;
+  Status.Flags = FHoldFlags;
+  Status.InQueue = static_cast<std::uint32_t>(FRx.size());
+  Status.OutQueue = FOutQueue;
+  return true;
+}
+
+bool TFaultPortBackend::PurgeComm(TSioHandle Port, std::uint32_t Flags) {
+  TLock Lock(FLock);
+  Record("PurgeComm", {static_cast<std::int64_t>(Port), Flags});
+  if (!CheckPort(Port) || Refused("PurgeComm"))
+    return false;
+  FPurges.push_back(Flags);
+  if (Flags & kPurgeRxClear)
+    FRx.clear();
+  return true;
+}
+
+bool TFaultPortBackend::EscapeCommFunction(TSioHandle Port, std::uint32_t Code) {
+  TLock Lock(FLock);
+  Record("EscapeCommFunction", {static_cast<std::int64_t>(Port), Code});
+  if (!CheckPort(Port) || Refused("EscapeCommFunction"))
+    return false;
+  FEscapes.push_back(Code);
+  return true;
+}
+
+bool TFaultPortBackend::GetCommModemStatus(TSioHandle Port, std::uint32_t& Status) {
+  TLock Lock(FLock);
+  Record("GetCommModemStatus", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port) || Refused("GetCommModemStatus"))
+    return false;
+  Status = FModemStatus;
+  return true;
+}
+
+bool TFaultPortBackend::GetCommProperties(TSioHandle Port, TSioCommProp& Properties) {
+  TLock Lock(FLock);
+  Record("GetCommProperties", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port) || Refused("GetCommProperties"))
+    return false;
+  Properties = FProperties;
+  return true;
+}
+
+bool TFaultPortBackend::GetDefaultCommConfig(const std::string& DeviceName, TSioDCB& Dcb) {
+  TLock Lock(FLock);
+  Record("GetDefaultCommConfig", {}, DeviceName);
+  if (Refused("GetDefaultCommConfig"))
+    return false;
+  Dcb = FDefaultDcb;
+  return true;
+}
+
+void TFaultPortBackend::RegistryPortNames(std::vector<std::string>& Names) {
+  TLock Lock(FLock);
+  Record("RegistryPortNames", {});
+  Names = FRegistryNames;
+}
+
+bool TFaultPortBackend::Read(TSioHandle Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
+                             std::uint32_t TimeoutMs, std::uint32_t& Transferred) {
+  TLock Lock(FLock);
+  Record("Read", {static_cast<std::int64_t>(Port), Count, TimeoutMs});
+  Transferred = 0;
+  if (!CheckPort(Port) || Refused("Read"))
+    return false;
+  const std::size_t Taken = std::min<std::size_t>(Count, FRx.size());
+  if (Taken > 0)
+    std::memcpy(Buf, FRx.data(), Taken);
+  FRx.erase(FRx.begin(), FRx.begin() + static_cast<std::ptrdiff_t>(Taken));
+  Transferred = static_cast<std::uint32_t>(Taken);
+  Completion.SetEvent();
+  return true;
+}
+
+bool TFaultPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Count,
+                              TSioEvent& Completion, std::uint32_t TimeoutMs,
+                              std::uint32_t& Transferred) {
+  TLock Lock(FLock);
+  Record("Write", {static_cast<std::int64_t>(Port), Count, TimeoutMs});
+  Transferred = 0;
+  if (!CheckPort(Port) || Refused("Write"))
+    return false;
+  const auto* Bytes = static_cast<const std::uint8_t*>(Buf);
+  FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
+  Transferred = Count;
+  Completion.SetEvent();
+  return true;
+}
+
+TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void* Buf,
+                                                     std::uint32_t Count, TSioEvent& Completion,
+                                                     TSioEvent& Close, TSioEvent& Flush,
+                                                     std::uint32_t& Transferred) {
+  TLock Lock(FLock);
+  Record("WriteAbandonable", {static_cast<std::int64_t>(Port), Count});
+  Transferred = 0;
+  if (!CheckPort(Port) || Refused("WriteAbandonable"))
+    return TSioWriteOutcome::Refused;
+  const auto* Bytes = static_cast<const std::uint8_t*>(Buf);
+  if (!FHoldWrites) {
+    if (Refused("WriteResult"))
+      return TSioWriteOutcome::ResultFailed;
+    FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
+    Transferred = Count;
+    Completion.SetEvent();
+    return TSioWriteOutcome::Written;
+  }
+  FPending = TPendingWrite{true, false, Count, 0};
+  ++FInUse[Port];
+  FChanged.notify_all();
+  TSioWriteOutcome Outcome;
+  for (;;) {
+    if (FPending.Released) {
+      if (Refused("WriteResult")) {
+        Outcome = TSioWriteOutcome::ResultFailed;
+      } else {
+        FWritten.insert(FWritten.end(), Bytes, Bytes + FPending.ReleaseCount);
+        Transferred = FPending.ReleaseCount;
+        Completion.SetEvent();
+        Outcome = TSioWriteOutcome::Written;
+      }
+      break;
+    }
+    if (IsSet(Close)) {
+      Outcome = TSioWriteOutcome::Close;
+      break;
+    }
+    if (IsSet(Flush)) {
+      Outcome = TSioWriteOutcome::Flush;
+      break;
+    }
+    FChanged.wait_for(Lock, kPollStep);
+  }
+  FPending = TPendingWrite{};
+  --FInUse[Port];
+  FChanged.notify_all();
+  return Outcome;
+}
+
+TSioWaitOutcome TFaultPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask,
+                                                 TSioEvent& Wake, TSioEvent& Stop) {
+  TLock Lock(FLock);
+  Record("WaitCommEvent", {static_cast<std::int64_t>(Port)});
+  if (!CheckPort(Port) || Refused("WaitCommEvent"))
+    return TSioWaitOutcome::Refused;
+  ++FInUse[Port];
+  ++FWaiters;
+  FChanged.notify_all();
+  TSioWaitOutcome Outcome;
+  for (;;) {
+    if (IsSet(Stop)) {
+      Outcome = TSioWaitOutcome::Stopped;
+      break;
+    }
+    const std::uint32_t Seen = FPendingEvents & FMask;
+    if (Seen != 0 || FEmptyWakes > 0) {
+      if (Seen == 0)
+        --FEmptyWakes;
+      FPendingEvents = 0;  // what the mask does not watch is lost
+      EvtMask = Seen;
+      Wake.SetEvent();
+      Outcome = TSioWaitOutcome::Events;
+      break;
+    }
+    FPendingEvents = 0;
+    FChanged.wait_for(Lock, kPollStep);
+  }
+  --FWaiters;
+  --FInUse[Port];
+  FChanged.notify_all();
+  return Outcome;
+}
