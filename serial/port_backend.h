@@ -44,7 +44,8 @@ constexpr std::uint32_t kDcbOutX = 0x0100;
 constexpr std::uint32_t kDcbInX = 0x0200;
 constexpr std::uint32_t kDcbErrorChar = 0x0400;
 constexpr std::uint32_t kDcbNull = 0x0800;
-constexpr std::uint32_t kDcbRtsControlMask = 0x3000;  // 0x1000 enable, 0x2000 handshake, 0x3000 toggle
+constexpr std::uint32_t kDcbRtsControlMask =
+    0x3000;  // 0x1000 enable, 0x2000 handshake, 0x3000 toggle
 constexpr std::uint32_t kDcbAbortOnError = 0x4000;
 
 struct TSioCommTimeouts {
@@ -96,11 +97,10 @@ constexpr std::uint32_t kErrorOperationAborted = 995;
 // Communications event bits (EV_*), error flags (CE_*), purge flags and escape codes.
 constexpr std::uint32_t kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004,
                         kEvCts = 0x0008, kEvDsr = 0x0010, kEvRlsd = 0x0020, kEvBreak = 0x0040,
-                        kEvErr = 0x0080, kEvRing = 0x0100, kEvPErr = 0x0200,
-                        kEvRx80Full = 0x0400, kEvEvent1 = 0x0800, kEvEvent2 = 0x1000;
+                        kEvErr = 0x0080, kEvRing = 0x0100, kEvPErr = 0x0200, kEvRx80Full = 0x0400,
+                        kEvEvent1 = 0x0800, kEvEvent2 = 0x1000;
 constexpr std::uint32_t kCeRxOver = 0x0001, kCeOverrun = 0x0002, kCeRxParity = 0x0004,
-                        kCeFrame = 0x0008, kCeBreak = 0x0010, kCeTxFull = 0x0100,
-                        kCeMode = 0x8000;
+                        kCeFrame = 0x0008, kCeBreak = 0x0010, kCeTxFull = 0x0100, kCeMode = 0x8000;
 constexpr std::uint32_t kPurgeTxAbort = 0x0001, kPurgeRxAbort = 0x0002, kPurgeTxClear = 0x0004,
                         kPurgeRxClear = 0x0008;
 constexpr std::uint32_t kSetXoff = 1, kSetXon = 2, kSetRts = 3, kClrRts = 4, kSetDtr = 5,
@@ -165,9 +165,8 @@ class TSioPortBackend {
   virtual bool Read(TSioHandle Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
                     std::uint32_t TimeoutMs, std::uint32_t& Transferred) = 0;
   // A direct write of Count bytes, waited for at most TimeoutMs; as Read.
-  virtual bool Write(TSioHandle Port, const void* Buf, std::uint32_t Count,
-                     TSioEvent& Completion, std::uint32_t TimeoutMs,
-                     std::uint32_t& Transferred) = 0;
+  virtual bool Write(TSioHandle Port, const void* Buf, std::uint32_t Count, TSioEvent& Completion,
+                     std::uint32_t TimeoutMs, std::uint32_t& Transferred) = 0;
 
   // The write thread's write: starts writing Count bytes and, while it is pending, waits
   // for its completion, Close or Flush (the first in this order wins when several are

@@ -16,8 +16,7 @@ using TSioCommRxBufEvent = std::function<void(TObject* Sender, PSioData Data, in
 using TSioCommErrorEvent = std::function<void(TObject* Sender, int Errors)>;
 using TSioCommErrorExceptionEvent =
     std::function<void(TObject* Sender, int Errors, const std::string& ExceptionMsg)>;
-using TSioCommUSBDeviceEvent =
-    std::function<void(TObject* Sender, const std::string& ADeviceName)>;
+using TSioCommUSBDeviceEvent = std::function<void(TObject* Sender, const std::string& ADeviceName)>;
 
 // Every failure of the serial port component; its message is one of the component's texts.
 class ESioCommError : public Exception {

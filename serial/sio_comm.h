@@ -1,0 +1,300 @@
+// The serial port component: its settings, Open/Close, the error report, the read and
+// write paths, the event dispatch, device notices, clients, line functions and saved
+// settings. The platform work is done by a TSioPortBackend; the default is the platform's.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/component.h"
+#include "framework/thread.h"
+#include "serial/port_backend.h"
+#include "serial/serial_port.h"
+#include "serial/sio_clients.h"
+#include "serial/sio_events.h"
+#include "serial/sio_settings.h"
+#include "serial/sio_types.h"
+#include "serial/sync_objects.h"
+
+class TSioCommEventThread;
+class TSioCommWriteThread;
+class TSioPortThread;
+
+// Adds nothing to the framework component; the common base of the serial components.
+class TSioComponent : public TComponent {
+ public:
+  using TComponent::TComponent;
+};
+
+// Device notice values, as the platform broadcasts them.
+constexpr std::uintptr_t DBT_DEVICEARRIVAL_CODE = 0x8000;
+constexpr std::uintptr_t DBT_DEVICEREMOVECOMPLETE_CODE = 0x8004;
+constexpr std::uint32_t DBT_DEVTYP_PORT_TYPE = 3;
+
+class TSioCustomComm : public TSioComponent {
+ public:
+  explicit TSioCustomComm(TComponent* AOwner, std::unique_ptr<TSioPortBackend> Backend = nullptr);
+  ~TSioCustomComm() override;
+
+  void Loaded() override;
+
+  // --- Life cycle ---
+  void Open();
+  void Close();
+  bool Active() const { return Handle() != kInvalidSioHandle; }
+  TSioHandle Handle() const { return FHandle.load(); }
+  // The device path, computed afresh at every use.
+  std::string GetDeviceName();
+  TSioPortBackend& Backend() const { return *FBackend; }
+
+  // --- Settings ---
+  bool AutoOpen() const { return FAutoOpen; }
+  void SetAutoOpen(bool Value) { FAutoOpen = Value; }
+  TSioBaudrate Baudrate() const { return FBaudrate; }
+  void SetBaudrate(TSioBaudrate Value);
+  std::int32_t UserBaudrate() const { return FUserBaudrate; }
+  void SetUserBaudrate(std::int32_t Value);
+  TSioParity Parity() const { return FParity; }
+  void SetParity(TSioParity Value);
+  TSioDatabits Databits() const { return FDatabits; }
+  void SetDatabits(TSioDatabits Value);
+  TSioStopbits Stopbits() const { return FStopbits; }
+  void SetStopbits(TSioStopbits Value);
+  TSioCommOptions Options() const { return FOptions; }
+  void SetOptions(TSioCommOptions Value);
+  TSioEventChars& EventChars() { return *FEventChars; }
+  void SetEventChars(const TSioEventChars& Value) { FEventChars->Assign(Value); }
+  TSioFlowControl& FlowControl() { return *FFlowControl; }
+  void SetFlowControl(const TSioFlowControl& Value) { FFlowControl->Assign(Value); }
+  TSioBuffers& Buffers() { return *FBuffers; }
+  void SetBuffers(const TSioBuffers& Value);
+  TSioPortInt PortNum() const { return FPortNum; }
+  void SetPortNum(TSioPortInt Value);
+  const std::string& DeviceName() const { return FDeviceName; }
+  void SetDeviceName(const std::string& Value);
+  TSioCommEvents MonitorEvents() const { return FMonitorEvents; }
+  void SetMonitorEvents(TSioCommEvents Value);
+  TThreadPriority EventPriority() const { return FEventPriority; }
+  void SetEventPriority(TThreadPriority Value);
+  TThreadPriority WritePriority() const { return FWritePriority; }
+  void SetWritePriority(TThreadPriority Value);
+  bool DirectWrite() const { return FDirectWrite; }
+  void SetDirectWrite(bool Value);
+  bool UpdateDCB() const { return FUpdateDCB; }
+  void SetUpdateDCB(bool Value);
+  bool SyncThreads() const { return FSyncThreads; }
+  void SetSyncThreads(bool Value) { FSyncThreads = Value; }
+  TSettingsStore& SettingsStore() { return *FSettingsStore; }
+  void SetSettingsStore(const TSettingsStore& Value) { FSettingsStore->Assign(Value); }
+  TSioDisplay* Display() const { return FDisplay; }
+  void SetDisplay(TSioDisplay* Value);
+  std::string Version() const { return "2.4.2.0"; }
+  void SetVersion(const std::string& /*Value*/) {}
+  // The platform event bits given to the port at the last Open.
+  std::int32_t EventMask() const { return FEventMask; }
+
+  // --- Read and write paths ---
+  int ReadBuf(void* Buf, int Count);
+  int WriteBuf(const void* Buf, int Count);
+  bool WriteText(const std::string& s);
+  bool WriteChar(char Ch);
+  std::string ReadText();
+  bool ReadChar(char& Ch);
+  bool ReadCharWait(char& Ch, int TimeOut);
+  int ReadBufUsed();
+  int ReadBufFree();
+  int WriteBufUsed();
+  int WriteBufFree();
+  int UARTReadBufUsed();
+  int UARTWriteBufUsed();
+  void PurgeRead();
+  void PurgeWrite();
+  void PurgeReadWrite();
+
+  // --- Line functions and status ---
+  void SetDTR(bool Value);
+  void SetRTS(bool Value);
+  void SetBreak(bool Value);
+  void SetXon(bool Value);
+  void ResetDev();
+  bool CTS();
+  bool DSR();
+  bool RING();
+  bool RLSD();
+  bool CTSHold();
+  bool DSRHold();
+  bool RLSDHold();
+  bool XOffHold();
+  bool XOffSent();
+  TSioCommProp Properties();
+  void ResetPortParameters();
+  bool SaveSettings();
+  bool LoadSettings();
+  void GetComPortNames(std::vector<std::string>& Value);
+
+  // --- Clients and waiting ---
+  void InsertClient(TSioDispatcher* Value);
+  void RemoveClient(TSioDispatcher* Value);
+  void EnableControls() { FControlsEnabled = true; }
+  void DisableControls() { FControlsEnabled = false; }
+  bool ControlsEnabled() const { return FControlsEnabled; }
+  int ClientCount() const { return static_cast<int>(FClients.size()); }
+  bool WaitChar(int TimeOut);
+
+  // --- Device notices (the hook on the application's window) ---
+  bool DeviceChangeHook(TMessage& Message);
+
+  // --- Events ---
+#define SIO_EVENT(Type, Name)     \
+  const Type& Name() const {      \
+    return F##Name;               \
+  }                               \
+  void Set##Name(Type Handler) {  \
+    F##Name = std::move(Handler); \
+  }
+  SIO_EVENT(TNotifyEvent, OnOpen)
+  SIO_EVENT(TNotifyEvent, OnClose)
+  SIO_EVENT(TNotifyEvent, OnCts)
+  SIO_EVENT(TNotifyEvent, OnDsr)
+  SIO_EVENT(TNotifyEvent, OnRlsd)
+  SIO_EVENT(TNotifyEvent, OnRing)
+  SIO_EVENT(TNotifyEvent, OnBreak)
+  SIO_EVENT(TSioCommErrorEvent, OnError)
+  SIO_EVENT(TSioCommErrorExceptionEvent, OnErrorException)
+  SIO_EVENT(TSioCommRxCharEvent, OnRxChar)
+  SIO_EVENT(TNotifyEvent, OnRxFlag)
+  SIO_EVENT(TSioCommRxBufEvent, OnRxBuf)
+  SIO_EVENT(TNotifyEvent, OnTxEmpty)
+  SIO_EVENT(TNotifyEvent, OnPErr)
+  SIO_EVENT(TNotifyEvent, OnRx80Full)
+  SIO_EVENT(TNotifyEvent, OnEvent1)
+  SIO_EVENT(TNotifyEvent, OnEvent2)
+  SIO_EVENT(TSioCommUSBDeviceEvent, OnUSBDeviceUnplug)
+  SIO_EVENT(TSioCommUSBDeviceEvent, OnUSBDevicePlugin)
+#undef SIO_EVENT
+
+ protected:
+  virtual void OpenDevice();
+  virtual void StartThreads();
+  virtual void HandleRxChar();
+  virtual void HandleCommEvents(int Events);
+  virtual void NotifyClientEvents(int Events);
+  virtual void NotifyClientData(PSioData Data, int Count);
+
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // The error report: raises ESioCommError with the platform's code and text filled in,
+  // or, with OnErrorException bound, calls it and returns.
+  void RaiseCommError(const std::string& Msg);
+  void CheckCommResult(bool Result, const std::string& Msg);
+  void CheckClosed();
+
+ private:
+  friend class TSioCommEventThread;
+  friend class TSioCommWriteThread;
+
+  void ApplyDCB();
+  void SetupBuffers();
+  void SetTimeouts();
+  void ApplyEventMask();
+  void StopThreads();
+  void StopThread(std::shared_ptr<TSioPortThread> Thread,
+                  std::unique_lock<TSioCriticalSection>& Global);
+  void WaitForStoppedThreads(std::unique_lock<TSioCriticalSection>& Global);
+  void ReapStoppedThreads();
+  void CloseDevice();
+  void DoOpen();
+  void DoClose();
+  void BuffersChanged(TObject* Sender);
+  void LineSettingsChanged(TObject* Sender);
+  void GetComStat(TSioPortStatus& Status);
+  void PurgeBuffers(std::uint32_t Flags);
+  void CommFunction(std::uint32_t Code);
+  std::uint32_t ModemStatus();
+  bool HoldFlag(std::uint32_t Bit);
+  bool CheckLineErrors();
+  void ProcessEvents(std::uint32_t Events);
+  void LoadFromDCB(const TSioDCB& Dcb);
+  std::string IniFileName();
+  std::string IniSection();
+
+  std::unique_ptr<TSioPortBackend> FBackend;
+  std::atomic<TSioHandle> FHandle{kInvalidSioHandle};
+  std::unique_ptr<TSioCriticalSection> FWriteSection;
+  std::unique_ptr<TSioCriticalSection> FGlobalSection;
+  TSioCommProp FProperties{};
+  std::unique_ptr<TSioWaitEvent> FEvent;
+  std::shared_ptr<TSioCommEventThread> FEventThread;
+  std::shared_ptr<TSioCommWriteThread> FWriteThread;
+  std::int32_t FEventMask = 0;
+  bool FAutoOpen = false;
+  TSioPortInt FPortNum = 0;
+  std::string FDeviceName = "COM%d";
+  TSioCommEvents FMonitorEvents = kDefaultMonitorEvents;
+  std::unique_ptr<TSioBuffers> FBuffers;
+  TThreadPriority FEventPriority = tpNormal;
+  TThreadPriority FWritePriority = tpHighest;
+  bool FDirectWrite = false;
+  bool FControlsEnabled = true;
+  std::vector<TSioDispatcher*> FClients;
+  TSioBaudrate FBaudrate = br1200;
+  TSioParity FParity = paNone;
+  TSioDatabits FDatabits = db8;
+  TSioStopbits FStopbits = sb1;
+  TSioCommOptions FOptions;
+  std::unique_ptr<TSioFlowControl> FFlowControl;
+  std::unique_ptr<TSioEventChars> FEventChars;
+  bool FUpdateDCB = true;
+  std::int32_t FUserBaudrate = 0;
+  TNotifyEvent FOnOpen, FOnClose, FOnCts, FOnDsr, FOnRlsd, FOnRing, FOnBreak;
+  TSioCommErrorEvent FOnError;
+  TSioCommErrorExceptionEvent FOnErrorException;
+  TSioCommRxCharEvent FOnRxChar;
+  TNotifyEvent FOnRxFlag;
+  TSioCommRxBufEvent FOnRxBuf;
+  TNotifyEvent FOnTxEmpty, FOnPErr, FOnRx80Full, FOnEvent1, FOnEvent2;
+  TSioDisplay* FDisplay = nullptr;
+  bool FSyncThreads = true;
+  std::unique_ptr<TSettingsStore> FSettingsStore;
+  TSioCommUSBDeviceEvent FOnUSBDeviceUnplug, FOnUSBDevicePlugin;
+
+  // Threads asked to stop that Close could not wait for (it was called from inside one of
+  // their notices, or from the thread itself): waited for and freed by a later Open,
+  // Close or the destructor, once they have ended.
+  std::vector<std::shared_ptr<TSioPortThread>> FStoppedThreads;
+  // Counts successful device opens, so that a Close that finds the port reopened or
+  // already closed by a Close nested in its wait leaves it alone.
+  std::uint64_t FOpenGeneration = 0;
+  std::vector<std::shared_ptr<TSioWaitState>> FWaitStates;
+};
+
+// The published component: what a window's stored description sets, and the contract
+// the rest of the program uses.
+class TSioComm : public TSioCustomComm, public ISerialPort {
+ public:
+  using TSioCustomComm::TSioCustomComm;
+
+  std::string DeviceName() const override { return TSioCustomComm::DeviceName(); }
+  void SetDeviceName(const std::string& Value) override { TSioCustomComm::SetDeviceName(Value); }
+  void Open() override { TSioCustomComm::Open(); }
+  void Close() override { TSioCustomComm::Close(); }
+  bool Active() const override { return TSioCustomComm::Active(); }
+  int ReadBuf(void* Buf, int Count) override { return TSioCustomComm::ReadBuf(Buf, Count); }
+  int WriteBuf(const void* Buf, int Count) override { return TSioCustomComm::WriteBuf(Buf, Count); }
+  void SetOnOpen(TNotifyEvent Handler) override { TSioCustomComm::SetOnOpen(std::move(Handler)); }
+  void SetOnClose(TNotifyEvent Handler) override { TSioCustomComm::SetOnClose(std::move(Handler)); }
+  void SetOnRxChar(TSioCommRxCharEvent Handler) override {
+    TSioCustomComm::SetOnRxChar(std::move(Handler));
+  }
+  void SetOnError(TSioCommErrorEvent Handler) override {
+    TSioCustomComm::SetOnError(std::move(Handler));
+  }
+  void SetOnBreak(TNotifyEvent Handler) override { TSioCustomComm::SetOnBreak(std::move(Handler)); }
+  void SetOnUSBDeviceUnplug(TSioCommUSBDeviceEvent Handler) override {
+    TSioCustomComm::SetOnUSBDeviceUnplug(std::move(Handler));
+  }
+};

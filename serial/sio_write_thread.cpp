@@ -1,0 +1,164 @@
+#include "serial/sio_write_thread.h"
+
+#include <mutex>
+#include <thread>
+
+#include "serial/sio_comm.h"
+
+namespace {
+
+bool IsSet(TSioEvent& Event) {
+  return Event.WaitFor(0) == wrSignaled;
+}
+
+}  // namespace
+
+TSioCommWriteThread::TSioCommWriteThread(TSioCustomComm* AOwner, TSioHandle Port,
+                                         TSioPortBackend& Backend,
+                                         TSioCriticalSection& WriteSection, std::int32_t Capacity)
+    : FBuffer(Capacity),
+      FOwner(AOwner),
+      FPort(Port),
+      FBackend(Backend),
+      FWriteSection(WriteSection) {}
+
+TSioCommWriteThread::~TSioCommWriteThread() {
+  // The base destructor would wait for a running thread with these events already gone.
+  if (Started() && !Finished()) {
+    StopThread();
+    WaitFor();
+  }
+}
+
+void TSioCommWriteThread::StopThread() {
+  Terminate();
+  FCloseEvent.SetEvent();
+  FSignalEvent.SetEvent();
+}
+
+bool TSioCommWriteThread::WriteData(const void* Buf, std::int32_t Count, std::uint32_t TimeoutMs) {
+  if (Count <= 0)
+    return true;
+  const std::int32_t Capacity = FBuffer.Capacity();
+  bool Waited = FBuffer.Size() + static_cast<std::int64_t>(Count) > Capacity;
+  const std::uint32_t Start = FBackend.TickCount();
+  for (;;) {
+    if (Waited) {
+      // Busy poll, as a write that finds no room is expected to be rare and short.
+      for (;;) {
+        if (static_cast<std::uint32_t>(FBackend.TickCount() - Start) > TimeoutMs)
+          return false;
+        if (FBuffer.Size() + static_cast<std::int64_t>(Count) < Capacity)
+          break;
+        std::this_thread::yield();
+      }
+    }
+    std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
+    // Another writer may have filled the room since the look without the lock.
+    if (FBuffer.Size() + static_cast<std::int64_t>(Count) > Capacity) {
+      Waited = true;
+      continue;
+    }
+    FBuffer.Write(Buf, Count);
+    FWriteEvent.SetEvent();
+    FSignalEvent.SetEvent();
+    return true;
+  }
+}
+
+bool TSioCommWriteThread::PurgeWrite() {
+  FFlushDoneEvent.ResetEvent();
+  FFlushEvent.SetEvent();
+  FSignalEvent.SetEvent();
+  if (FFlushDoneEvent.WaitFor(2000) != wrSignaled)
+    return false;
+  FBuffer.Clear();
+  FWriteEvent.ResetEvent();
+  return true;
+}
+
+void TSioCommWriteThread::Execute() {
+  MarkThreadStarted();
+  while (!Terminated()) {
+    if (IsSet(FCloseEvent)) {
+      Terminate();
+      break;
+    }
+    if (IsSet(FFlushEvent)) {
+      AcknowledgeFlush();
+      continue;
+    }
+    if (IsSet(FWriteEvent)) {
+      WritePass();
+      continue;
+    }
+    FSignalEvent.WaitFor(kSioInfinite);
+    FSignalEvent.ResetEvent();
+  }
+}
+
+void TSioCommWriteThread::AcknowledgeFlush() {
+  FFlushEvent.ResetEvent();
+  FFlushDoneEvent.SetEvent();
+}
+
+void TSioCommWriteThread::WritePass() {
+  std::uint8_t* Data = nullptr;
+  std::int32_t Count = 0;
+  {
+    std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
+    Count = FBuffer.Size();
+    Data = FBuffer.DataPtr();
+    if (Count == 0) {
+      FWriteEvent.ResetEvent();
+      return;
+    }
+  }
+  // Sent in place: WriteData only appends behind these bytes, and they leave the buffer
+  // only through Completion or an acknowledged purge.
+  FOverlappedEvent.ResetEvent();
+  std::uint32_t Written = 0;
+  switch (FBackend.WriteAbandonable(FPort, Data, static_cast<std::uint32_t>(Count),
+                                    FOverlappedEvent, FCloseEvent, FFlushEvent, Written)) {
+    case TSioWriteOutcome::Written:
+      Completion(Written);
+      break;
+    case TSioWriteOutcome::Refused:
+      NotifyWriteError();
+      break;
+    case TSioWriteOutcome::ResultFailed:
+      break;  // the bytes stay queued and are written again at once
+    case TSioWriteOutcome::Close:
+      Terminate();
+      break;
+    case TSioWriteOutcome::Flush:
+      AcknowledgeFlush();
+      break;
+  }
+}
+
+void TSioCommWriteThread::Completion(std::uint32_t Written) {
+  {
+    std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
+    FBuffer.Remove(static_cast<std::int32_t>(Written));
+    if (FBuffer.Size() > 0) {
+      FWriteEvent.SetEvent();
+      return;
+    }
+    FWriteEvent.ResetEvent();
+  }
+  // Outside the lock: a handler on the main thread may queue more bytes.
+  NotifyTxEmpty();
+}
+
+void TSioCommWriteThread::NotifyTxEmpty() {
+  if (Terminated())
+    return;
+  RunNotice([this] { FOwner->HandleCommEvents(static_cast<int>(kEvTxEmpty)); });
+}
+
+void TSioCommWriteThread::NotifyWriteError() {
+  if (Terminated())
+    return;
+  RunNotice([this] { FOwner->HandleCommEvents(static_cast<int>(kEvErr)); });
+}

@@ -1,0 +1,55 @@
+// The write thread: sends the bytes queued by WriteBuf with the backend's abandonable
+// write, and reports an emptied buffer (TxEmpty) and refused writes (Err) to the component.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "serial/port_backend.h"
+#include "serial/sio_buffer.h"
+#include "serial/sio_port_thread.h"
+#include "serial/sync_objects.h"
+
+class TSioCustomComm;
+
+class TSioCommWriteThread : public TSioPortThread {
+ public:
+  // Capacity: the buffer size, fixed for the thread's life. Port and Backend are those of
+  // the open port; the thread never touches them after its stop request.
+  TSioCommWriteThread(TSioCustomComm* AOwner, TSioHandle Port, TSioPortBackend& Backend,
+                      TSioCriticalSection& WriteSection, std::int32_t Capacity);
+  ~TSioCommWriteThread() override;
+
+  TSioCommBuffer& Buffer() { return FBuffer; }
+
+  // On the writer's thread: queues Count bytes, waiting up to TimeoutMs for room.
+  bool WriteData(const void* Buf, std::int32_t Count, std::uint32_t TimeoutMs);
+  // Asks the thread to drop its pending write; true when it acknowledged within 2 s.
+  // The caller holds the write section, so no new write pass starts meanwhile.
+  bool PurgeWrite();
+  void StopThread() override;
+
+ protected:
+  void Execute() override;
+
+ private:
+  void WritePass();
+  void Completion(std::uint32_t Written);
+  void AcknowledgeFlush();
+  void NotifyTxEmpty();
+  void NotifyWriteError();
+
+  TSioCommBuffer FBuffer;
+  TSioWaitEvent FWriteEvent;
+  TSioWaitEvent FCloseEvent;
+  TSioWaitEvent FFlushEvent;
+  TSioWaitEvent FFlushDoneEvent;
+  TSioWaitEvent FOverlappedEvent;
+  // Set after any of close, flush and write: the one event the idle thread sleeps on, as
+  // the portable event wrapper waits for one event at a time.
+  TSioWaitEvent FSignalEvent;
+  TSioCustomComm* FOwner;
+  TSioHandle FPort;
+  TSioPortBackend& FBackend;
+  TSioCriticalSection& FWriteSection;  // the component's: guards FBuffer
+};
