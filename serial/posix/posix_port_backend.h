@@ -1,0 +1,66 @@
+// The port backend on Linux: termios in raw mode, poll() on the port together with the
+// eventfds of the component's signals, errno and strerror for the code and its text.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "serial/port_backend.h"
+
+// What the driver does not hold for an open port, kept beside its descriptor.
+struct TPosixPortState {
+  std::mutex Lock;
+  std::uint32_t EventMask = 0;
+  std::uint32_t Errors = 0;      // CE_* flags pending for the next ClearCommError
+  bool HungUp = false;           // the device vanished (pty master closed, USB unplugged)
+  bool HangUpReported = false;   // the one EV_ERR for it has been given out
+  std::uint32_t RxReported = 0;  // received bytes an EV_RXCHAR has announced, not yet read
+  bool FramingKept = true;       // false: the driver has its own framing (a pty)
+  TSioDCB Dcb;                   // the last accepted line settings
+  TSioCommTimeouts Timeouts;
+  std::uint32_t InQueue = 4096, OutQueue = 4096;
+};
+
+class TPosixPortBackend : public TSioPortBackend {
+ public:
+  int PlatformId() override;
+  std::uint32_t LastError() override;
+  std::string SystemErrorText(std::uint32_t Code) override;
+  void Sleep(std::uint32_t Milliseconds) override;
+  std::uint32_t TickCount() override;
+
+  TSioHandle OpenPort(const std::string& Path) override;
+  void ClosePort(TSioHandle Port) override;
+
+  bool GetCommState(TSioHandle Port, TSioDCB& Dcb) override;
+  bool SetCommState(TSioHandle Port, const TSioDCB& Dcb) override;
+  bool SetupComm(TSioHandle Port, std::uint32_t InQueue, std::uint32_t OutQueue) override;
+  bool SetCommTimeouts(TSioHandle Port, const TSioCommTimeouts& Timeouts) override;
+  bool SetCommMask(TSioHandle Port, std::uint32_t Mask) override;
+  bool ClearCommError(TSioHandle Port, TSioPortStatus& Status) override;
+  bool PurgeComm(TSioHandle Port, std::uint32_t Flags) override;
+  bool EscapeCommFunction(TSioHandle Port, std::uint32_t Code) override;
+  bool GetCommModemStatus(TSioHandle Port, std::uint32_t& Status) override;
+  bool GetCommProperties(TSioHandle Port, TSioCommProp& Properties) override;
+  bool GetDefaultCommConfig(const std::string& DeviceName, TSioDCB& Dcb) override;
+  void RegistryPortNames(std::vector<std::string>& Names) override;
+
+  bool Read(TSioHandle Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
+            std::uint32_t TimeoutMs, std::uint32_t& Transferred) override;
+  bool Write(TSioHandle Port, const void* Buf, std::uint32_t Count, TSioEvent& Completion,
+             std::uint32_t TimeoutMs, std::uint32_t& Transferred) override;
+  TSioWriteOutcome WriteAbandonable(TSioHandle Port, const void* Buf, std::uint32_t Count,
+                                    TSioEvent& Completion, TSioEvent& Close, TSioEvent& Flush,
+                                    std::uint32_t& Transferred) override;
+  TSioWaitOutcome WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask, TSioEvent& Wake,
+                                TSioEvent& Stop) override;
+
+ private:
+  // The state of an open port, or null with errno EBADF for an unknown handle.
+  std::shared_ptr<TPosixPortState> Find(TSioHandle Port);
+  static void NoteHangUp(TPosixPortState& State);
+
+  std::mutex FLock;
+  std::map<int, std::shared_ptr<TPosixPortState>> FPorts;
+};

@@ -1,0 +1,251 @@
+// Reading, writing and waiting for port events on Linux, with poll() on the port and on the
+// eventfds of the component's signals.
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+#include "serial/posix/posix_port_backend.h"
+
+namespace {
+
+int Fd(TSioHandle Port) {
+  return static_cast<int>(Port);
+}
+
+bool Signalled(short Events) {
+  return (Events & POLLIN) != 0;
+}
+
+// While received bytes that an EV_RXCHAR has announced are left unread, poll() would report
+// the port readable at once, again and again. Windows reports EV_RXCHAR only for new bytes,
+// so the wait then looks at the input count at this period instead of waiting for input.
+constexpr int kUnreadRecheckMs = 10;
+
+class TDeadline {
+ public:
+  explicit TDeadline(std::uint32_t TimeoutMs)
+      : FInfinite(TimeoutMs == kSioInfinite),
+        FEnd(std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs)) {}
+  // Milliseconds left for poll(): -1 for no limit, 0 once it has passed.
+  int Left() const {
+    if (FInfinite) {
+      return -1;
+    }
+    auto Ms = std::chrono::ceil<std::chrono::milliseconds>(FEnd - std::chrono::steady_clock::now())
+                  .count();
+    return Ms <= 0 ? 0 : (Ms > INT_MAX ? INT_MAX : static_cast<int>(Ms));
+  }
+
+ private:
+  bool FInfinite;
+  std::chrono::steady_clock::time_point FEnd;
+};
+
+}  // namespace
+
+bool TPosixPortBackend::Read(TSioHandle Port, void* Buf, std::uint32_t Count,
+                             TSioEvent& /*Completion*/, std::uint32_t /*TimeoutMs*/,
+                             std::uint32_t& Transferred) {
+  Transferred = 0;
+  auto State = Find(Port);
+  if (!State) {
+    return false;
+  }
+  if (Count == 0) {
+    return true;
+  }
+  for (;;) {
+    const ssize_t Got = ::read(Fd(Port), Buf, Count);
+    if (Got >= 0) {
+      Transferred = static_cast<std::uint32_t>(Got);
+      std::lock_guard Guard(State->Lock);
+      State->RxReported = State->RxReported > Transferred ? State->RxReported - Transferred : 0;
+      return true;
+    }
+    if (errno == EINTR) {
+      continue;
+    }
+    if (errno == EAGAIN) {
+      return true;  // nothing has arrived
+    }
+    if (errno == EIO) {
+      std::lock_guard Guard(State->Lock);
+      NoteHangUp(*State);
+      return true;  // the line is gone: nothing more will arrive
+    }
+    return false;
+  }
+}
+
+bool TPosixPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Count,
+                              TSioEvent& /*Completion*/, std::uint32_t TimeoutMs,
+                              std::uint32_t& Transferred) {
+  Transferred = 0;
+  auto State = Find(Port);
+  if (!State) {
+    return false;
+  }
+  const TDeadline Deadline(TimeoutMs);
+  const auto* Bytes = static_cast<const unsigned char*>(Buf);
+  while (Transferred < Count) {
+    const ssize_t Put = ::write(Fd(Port), Bytes + Transferred, Count - Transferred);
+    if (Put > 0) {
+      Transferred += static_cast<std::uint32_t>(Put);
+      continue;
+    }
+    if (Put < 0 && errno == EINTR) {
+      continue;
+    }
+    if (Put < 0 && errno != EAGAIN) {
+      const int Error = errno;
+      if (Error == EIO) {
+        std::lock_guard Guard(State->Lock);
+        NoteHangUp(*State);
+      }
+      errno = Error;
+      return Transferred > 0;  // what left before the failure counts as written
+    }
+    pollfd Poll{Fd(Port), POLLOUT, 0};
+    const int Ready = ::poll(&Poll, 1, Deadline.Left());
+    if (Ready == 0) {
+      return true;  // time is up: the rest stays unwritten
+    }
+    if (Ready < 0 && errno != EINTR) {
+      return Transferred > 0;
+    }
+  }
+  return true;
+}
+
+// Bytes already accepted by the kernel when Close or Flush ends the write count as written:
+// they have left the component's buffer (which Close discards and a flush purges anyway).
+TSioWriteOutcome TPosixPortBackend::WriteAbandonable(TSioHandle Port, const void* Buf,
+                                                     std::uint32_t Count, TSioEvent& /*Completion*/,
+                                                     TSioEvent& Close, TSioEvent& Flush,
+                                                     std::uint32_t& Transferred) {
+  Transferred = 0;
+  auto State = Find(Port);
+  if (!State) {
+    return TSioWriteOutcome::Refused;
+  }
+  const auto* Bytes = static_cast<const unsigned char*>(Buf);
+  bool Pending = false;
+  while (Transferred < Count) {
+    const ssize_t Put = ::write(Fd(Port), Bytes + Transferred, Count - Transferred);
+    if (Put > 0) {
+      Transferred += static_cast<std::uint32_t>(Put);
+      continue;
+    }
+    if (Put < 0 && errno == EINTR) {
+      continue;
+    }
+    if (Put < 0 && errno != EAGAIN) {
+      const int Error = errno;
+      if (Error == EIO) {
+        std::lock_guard Guard(State->Lock);
+        NoteHangUp(*State);
+      }
+      errno = Error;
+      if (Transferred > 0) {
+        return TSioWriteOutcome::Written;  // the failure shows again at the next write
+      }
+      return Pending ? TSioWriteOutcome::ResultFailed : TSioWriteOutcome::Refused;
+    }
+    // The output queue is full: wait for room, or for Close or Flush (first in this order).
+    Pending = true;
+    pollfd Polls[3] = {
+        {Fd(Close.Handle()), POLLIN, 0}, {Fd(Flush.Handle()), POLLIN, 0}, {Fd(Port), POLLOUT, 0}};
+    if (::poll(Polls, 3, -1) < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return Transferred > 0 ? TSioWriteOutcome::Written : TSioWriteOutcome::ResultFailed;
+    }
+    if (Signalled(Polls[0].revents)) {
+      return TSioWriteOutcome::Close;
+    }
+    if (Signalled(Polls[1].revents)) {
+      return TSioWriteOutcome::Flush;
+    }
+    // Room, or a hang-up, which the next write() reports.
+  }
+  return TSioWriteOutcome::Written;
+}
+
+// Reports EV_RXCHAR when bytes have arrived that no earlier EV_RXCHAR announced, and a
+// hang-up once, as EV_ERR (its CE_MODE flag goes to the next ClearCommError); after that
+// the line has nothing more to say and the wait ends only by Stop (or Wake). Line errors,
+// breaks and modem-line changes are not reported on this platform.
+TSioWaitOutcome TPosixPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask,
+                                                 TSioEvent& Wake, TSioEvent& Stop) {
+  EvtMask = 0;
+  auto State = Find(Port);
+  if (!State) {
+    return TSioWaitOutcome::Refused;
+  }
+  for (;;) {
+    if (Stop.WaitFor(0) == wrSignaled) {
+      return TSioWaitOutcome::Stopped;  // also when set before the call
+    }
+    pollfd Polls[3] = {
+        {Fd(Stop.Handle()), POLLIN, 0}, {Fd(Wake.Handle()), POLLIN, 0}, {Fd(Port), 0, 0}};
+    nfds_t Count = 3;
+    int Timeout = -1;
+    {
+      std::lock_guard Guard(State->Lock);
+      if (State->EventMask == 0) {
+        errno = EINVAL;  // nothing to wait for, as Windows refuses it
+        return TSioWaitOutcome::Refused;
+      }
+      if (State->HungUp && State->HangUpReported) {
+        Count = 2;  // a dead line: only the component's own signals end the wait
+      } else if (State->HungUp) {
+        State->HangUpReported = true;
+        if ((State->EventMask & kEvErr) != 0) {
+          EvtMask = kEvErr;
+          return TSioWaitOutcome::Events;
+        }
+        continue;
+      } else if ((State->EventMask & kEvRxChar) != 0) {
+        int Waiting = 0;
+        if (::ioctl(Fd(Port), FIONREAD, &Waiting) != 0) {
+          NoteHangUp(*State);
+          continue;
+        }
+        const auto Unread = static_cast<std::uint32_t>(Waiting);
+        State->RxReported = std::min(State->RxReported, Unread);
+        if (Unread > State->RxReported) {
+          State->RxReported = Unread;
+          EvtMask = kEvRxChar;
+          return TSioWaitOutcome::Events;
+        }
+        if (Unread > 0) {
+          Timeout = kUnreadRecheckMs;
+        } else {
+          Polls[2].events = POLLIN;
+        }
+      }
+    }
+    if (::poll(Polls, Count, Timeout) < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return TSioWaitOutcome::Failed;
+    }
+    if (Signalled(Polls[0].revents)) {
+      return TSioWaitOutcome::Stopped;
+    }
+    if (Signalled(Polls[1].revents)) {
+      return TSioWaitOutcome::Events;  // woken from outside: no event, as on Windows
+    }
+    if (Count == 3 && (Polls[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      std::lock_guard Guard(State->Lock);
+      NoteHangUp(*State);
+    }
+  }
+}

@@ -1,0 +1,140 @@
+// Reading, writing and waiting for port events with overlapped I/O. No operation returns
+// while the system may still write into its OVERLAPPED record, its buffer or its mask:
+// a wait that ends without completion cancels the operation and waits for it to finish.
+#include "serial/win32/windows_api.h"
+
+#include "serial/win32/win32_port_backend.h"
+
+namespace {
+
+HANDLE Native(TSioHandle Handle) {
+  return reinterpret_cast<HANDLE>(Handle);
+}
+
+// Cancels a pending operation and waits until the system has let go of its record; gives
+// the bytes it had moved by then. Keeps the caller's last-error code.
+DWORD CancelAndFinish(HANDLE Port, OVERLAPPED& Overlapped) {
+  const DWORD Error = ::GetLastError();
+  DWORD Moved = 0;
+  ::CancelIoEx(Port, &Overlapped);
+  if (!::GetOverlappedResult(Port, &Overlapped, &Moved, TRUE)) {
+    Moved = 0;
+  }
+  ::SetLastError(Error);
+  return Moved;
+}
+
+// A read or a direct write: started, then waited for at most TimeoutMs.
+bool Transfer(bool Reading, HANDLE Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
+              std::uint32_t TimeoutMs, std::uint32_t& Transferred) {
+  Transferred = 0;
+  OVERLAPPED Overlapped{};
+  Overlapped.hEvent = Native(Completion.Handle());
+  const BOOL Done = Reading ? ::ReadFile(Port, Buf, Count, nullptr, &Overlapped)
+                            : ::WriteFile(Port, Buf, Count, nullptr, &Overlapped);
+  if (!Done) {
+    if (::GetLastError() != ERROR_IO_PENDING) {
+      return false;
+    }
+    if (Completion.WaitFor(TimeoutMs) != wrSignaled) {
+      Transferred = CancelAndFinish(Port, Overlapped);  // bytes that did move are not lost
+      return true;
+    }
+  }
+  DWORD Moved = 0;
+  if (!::GetOverlappedResult(Port, &Overlapped, &Moved, FALSE)) {
+    if (::GetLastError() != ERROR_IO_INCOMPLETE) {
+      return false;
+    }
+    Moved = CancelAndFinish(Port, Overlapped);  // signalled, yet not complete
+  }
+  Transferred = Moved;
+  return true;
+}
+
+}  // namespace
+
+bool TWin32PortBackend::Read(TSioHandle Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
+                             std::uint32_t TimeoutMs, std::uint32_t& Transferred) {
+  return Transfer(true, Native(Port), Buf, Count, Completion, TimeoutMs, Transferred);
+}
+
+bool TWin32PortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Count,
+                              TSioEvent& Completion, std::uint32_t TimeoutMs,
+                              std::uint32_t& Transferred) {
+  return Transfer(false, Native(Port), const_cast<void*>(Buf), Count, Completion, TimeoutMs,
+                  Transferred);
+}
+
+TSioWriteOutcome TWin32PortBackend::WriteAbandonable(TSioHandle Port, const void* Buf,
+                                                     std::uint32_t Count, TSioEvent& Completion,
+                                                     TSioEvent& Close, TSioEvent& Flush,
+                                                     std::uint32_t& Transferred) {
+  Transferred = 0;
+  HANDLE Line = Native(Port);
+  OVERLAPPED Overlapped{};
+  Overlapped.hEvent = Native(Completion.Handle());
+  DWORD Moved = 0;
+  if (::WriteFile(Line, Buf, Count, nullptr, &Overlapped)) {
+    ::GetOverlappedResult(Line, &Overlapped, &Moved, TRUE);
+    Transferred = Moved;
+    return TSioWriteOutcome::Written;
+  }
+  if (::GetLastError() != ERROR_IO_PENDING) {
+    return TSioWriteOutcome::Refused;
+  }
+  HANDLE Signals[3] = {Native(Close.Handle()), Native(Flush.Handle()), Overlapped.hEvent};
+  switch (::WaitForMultipleObjects(3, Signals, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0:
+      Transferred = CancelAndFinish(Line, Overlapped);
+      return TSioWriteOutcome::Close;
+    case WAIT_OBJECT_0 + 1:
+      Transferred = CancelAndFinish(Line, Overlapped);
+      return TSioWriteOutcome::Flush;
+    case WAIT_OBJECT_0 + 2:
+      if (!::GetOverlappedResult(Line, &Overlapped, &Moved, TRUE)) {
+        return TSioWriteOutcome::ResultFailed;
+      }
+      Transferred = Moved;
+      return TSioWriteOutcome::Written;
+    default:
+      Transferred = CancelAndFinish(Line, Overlapped);
+      return TSioWriteOutcome::ResultFailed;
+  }
+}
+
+TSioWaitOutcome TWin32PortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask,
+                                                 TSioEvent& Wake, TSioEvent& Stop) {
+  EvtMask = 0;
+  // Arming the wait resets Wake; Stop is a signal of its own, so a stop requested before
+  // this point is still seen.
+  if (Stop.WaitFor(0) == wrSignaled) {
+    return TSioWaitOutcome::Stopped;
+  }
+  HANDLE Line = Native(Port);
+  OVERLAPPED Overlapped{};
+  Overlapped.hEvent = Native(Wake.Handle());
+  DWORD Mask = 0;
+  if (::WaitCommEvent(Line, &Mask, &Overlapped)) {
+    EvtMask = Mask;
+    return TSioWaitOutcome::Events;
+  }
+  if (::GetLastError() != ERROR_IO_PENDING) {
+    return TSioWaitOutcome::Refused;
+  }
+  HANDLE Signals[2] = {Native(Stop.Handle()), Overlapped.hEvent};
+  switch (::WaitForMultipleObjects(2, Signals, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0:
+      CancelAndFinish(Line, Overlapped);
+      return TSioWaitOutcome::Stopped;
+    case WAIT_OBJECT_0 + 1:
+      if (!HasOverlappedIoCompleted(&Overlapped)) {
+        CancelAndFinish(Line, Overlapped);  // Wake was set from outside: the mask stays 0
+      }
+      EvtMask = Mask;
+      return TSioWaitOutcome::Events;
+    default:
+      CancelAndFinish(Line, Overlapped);
+      return TSioWaitOutcome::Failed;
+  }
+}
