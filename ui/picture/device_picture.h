@@ -1,0 +1,7 @@
+// The device picture's SVG document, compiled into the program (the same bytes as the
+// RCDATA resource the Windows program carries).
+#pragma once
+
+#include <string_view>
+
+std::string_view DevicePictureSvg();

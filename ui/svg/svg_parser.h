@@ -1,0 +1,9 @@
+// Reads an SVG document of the subset the device picture uses. Never fails: whatever it
+// cannot read is left out, and a document without an <svg> root has HasRoot false.
+#pragma once
+
+#include <string_view>
+
+#include "ui/svg/svg_document.h"
+
+TSvgDocument ParseSvg(std::string_view Text);
