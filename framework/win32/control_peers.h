@@ -1,0 +1,45 @@
+// The peers of the controls on a form: each wraps a real child window (BUTTON, STATIC,
+// msctls_hotkey32, the status bar, or the backend's own image window).
+#pragma once
+
+#include <memory>
+
+#include "framework/backend.h"
+#include "framework/controls.h"
+#include "framework/win32/handles.h"
+
+class TFormWindow;
+
+class TWin32ControlPeer : public TControlPeer {
+ public:
+  TWin32ControlPeer(TControl& Control, TFormWindow& Form);
+  ~TWin32ControlPeer() override;
+  TWin32ControlPeer(const TWin32ControlPeer&) = delete;
+  TWin32ControlPeer& operator=(const TWin32ControlPeer&) = delete;
+
+  HWND Handle() const { return FHandle.Get(); }
+
+  // Bounds, enabled and visible state, then what the kind shows (UpdateContent).
+  void StateChanged() override;
+  void Focus() override;
+
+  // Reports of the child window to its parent (WM_COMMAND codes, WM_NOTIFY codes).
+  virtual void Command(WORD /*Code*/) {}
+  virtual void Notify(UINT /*Code*/) {}
+  virtual void ParentResized() {}
+
+ protected:
+  // Makes the child window (called by the kinds' constructors) and applies the state.
+  void Create(const wchar_t* ClassName, DWORD Style, DWORD ExStyle = 0, bool UseFormFont = true);
+  void Adopt(HWND Window, bool UseFormFont);
+  virtual void UpdateContent() {}
+
+  TControl& FControl;
+  TFormWindow& FForm;
+
+ private:
+  TWindowHandle FHandle;
+};
+
+// The peer for a control of any kind the backend knows; null for an unknown kind.
+std::unique_ptr<TWin32ControlPeer> MakeControlPeer(TControl& Control, TFormWindow& Form);

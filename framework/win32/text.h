@@ -1,0 +1,7 @@
+// The one conversion between the framework's UTF-8 strings and the API's UTF-16.
+#pragma once
+
+#include <string>
+
+std::wstring Widen(const std::string& Text);
+std::string Narrow(const std::wstring& Text);

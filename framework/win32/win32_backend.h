@@ -1,0 +1,55 @@
+// The Win32 backend (private to the framework): the message loop, the application's hidden
+// window, timers on that window, the wake-up of the main thread, forms and message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "framework/backend.h"
+#include "framework/win32/handles.h"
+
+class TAppWindow;
+
+// A private message to the hidden window: cross-thread calls are waiting.
+constexpr UINT WM_FRAMEWORK_WAKE = WM_APP + 0x100;
+
+class TWin32Backend : public TBackend {
+ public:
+  TWin32Backend();
+  ~TWin32Backend() override;
+  TWin32Backend(const TWin32Backend&) = delete;
+  TWin32Backend& operator=(const TWin32Backend&) = delete;
+
+  void Attach(TApplication* App) override;
+  std::string ExeName() const override;
+  void RunLoop() override;
+  void ProcessMessages() override;
+  void WakeMainThread() override;
+  void WaitForWake() override;
+  int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override;
+  void StopTimer(int Id) override;
+  void ShowForm(TForm& Form) override;
+  void CloseForm(TForm& Form) override;
+  void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
+                  const std::string& Button) override;
+
+  TApplication* App() const { return FApp; }
+  HWND AppWindow() const;
+  // Called by the hidden window's procedure.
+  void Woken();
+  void TimerTicked(UINT_PTR Id);
+
+ private:
+  void Dispatch(MSG& Message);
+
+  TApplication* FApp = nullptr;
+  std::unique_ptr<TAppWindow> FAppWindow;
+  TKernelHandle FWakeEvent;
+  std::atomic<bool> FWakePosted{false};
+  std::map<UINT_PTR, std::function<void()>> FTimers;
+  UINT_PTR FLastTimerId = 0;
+};
