@@ -55,9 +55,10 @@ void TFaultPortBackend::SetPlatformId(int Value) {
   FPlatformId = Value;
 }
 
-void TFaultPortBackend::SetTickOffset(std::uint32_t Value) {
+void TFaultPortBackend::SetTickStart(std::uint32_t Value) {
   TLock Lock(FLock);
-  FTickOffset = Value;
+  FTickStart = Value;
+  FTickBase = std::chrono::steady_clock::now();
 }
 
 void TFaultPortBackend::SetModemStatus(std::uint32_t Value) {
@@ -147,6 +148,11 @@ void TFaultPortBackend::InjectBreak() {
 void TFaultPortBackend::SetHoldWrites(bool Value) {
   TLock Lock(FLock);
   FHoldWrites = Value;
+}
+
+void TFaultPortBackend::SetWritesIgnoreAbandon(bool Value) {
+  TLock Lock(FLock);
+  FIgnoreAbandon = Value;
 }
 
 bool TFaultPortBackend::WaitForPendingWrite(std::chrono::milliseconds Timeout) {
@@ -346,10 +352,10 @@ void TFaultPortBackend::Sleep(std::uint32_t Milliseconds) {
 }
 
 std::uint32_t TFaultPortBackend::TickCount() {
-  const auto Now = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now().time_since_epoch());
+  const auto Now = std::chrono::steady_clock::now();
   TLock Lock(FLock);
-  return static_cast<std::uint32_t>(Now.count()) + FTickOffset;
+  const auto Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Now - FTickBase);
+  return FTickStart + static_cast<std::uint32_t>(Elapsed.count());
 }
 
 TSioHandle TFaultPortBackend::OpenPort(const std::string& Path) {
@@ -573,11 +579,11 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
       }
       break;
     }
-    if (IsSet(Close)) {
+    if (!FIgnoreAbandon && IsSet(Close)) {
       Outcome = TSioWriteOutcome::Close;
       break;
     }
-    if (IsSet(Flush)) {
+    if (!FIgnoreAbandon && IsSet(Flush)) {
       Outcome = TSioWriteOutcome::Flush;
       break;
     }

@@ -45,7 +45,8 @@ class TFaultPortBackend : public TSioPortBackend {
 
   // --- What the platform reports ---
   void SetPlatformId(int Value);
-  void SetTickOffset(std::uint32_t Value);  // added to the tick count (to test wrap-around)
+  // The tick count reads Value now and counts on from there (to test its wrap-around).
+  void SetTickStart(std::uint32_t Value);
   void SetModemStatus(std::uint32_t Value);
   void SetHoldFlags(std::uint32_t Value);
   void SetOutQueue(std::uint32_t Value);
@@ -70,6 +71,8 @@ class TFaultPortBackend : public TSioPortBackend {
   // While holding, WriteAbandonable leaves each write pending until it is released, or
   // abandoned for Close or Flush.
   void SetHoldWrites(bool Value);
+  // A pending write that ignores Close and Flush until it is released: a slow cancel.
+  void SetWritesIgnoreAbandon(bool Value);
   bool WaitForPendingWrite(std::chrono::milliseconds Timeout);
   std::uint32_t PendingWriteSize() const;  // 0 when none is pending
   // Completes the pending write with Count bytes (all when Count exceeds it); false when
@@ -160,7 +163,8 @@ class TFaultPortBackend : public TSioPortBackend {
   TSioHandle FNextHandle = 0x100;
   int FOpenCount = 0;
   int FPlatformId = 2;
-  std::uint32_t FTickOffset = 0;
+  std::uint32_t FTickStart = 0;
+  std::chrono::steady_clock::time_point FTickBase = std::chrono::steady_clock::now();
   std::uint32_t FModemStatus = 0;
   std::uint32_t FHoldFlags = 0;
   std::uint32_t FOutQueue = 0;
@@ -173,6 +177,7 @@ class TFaultPortBackend : public TSioPortBackend {
   int FEmptyWakes = 0;
   std::uint32_t FErrors = 0;
   bool FHoldWrites = false;
+  bool FIgnoreAbandon = false;
   TPendingWrite FPending;
   int FWaiters = 0;
   int FMisuses = 0;
