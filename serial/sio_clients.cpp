@@ -65,12 +65,9 @@ void TSioWaitState::MarkEnded() {
 }
 
 TWaitThread::TWaitThread(TSioCustomComm* AComm, std::shared_ptr<TSioWaitState> State)
-    : TThread(true), FComm(AComm), FState(std::move(State)) {
-  SetFreeOnTerminate(true);
-}
+    : TThread(true), FComm(AComm), FState(std::move(State)) {}
 
 void TWaitThread::Execute() {
-  // Keep the state alive past the end of this object, which frees itself.
   const std::shared_ptr<TSioWaitState> State = FState;
   try {
     while (!State->Done.load() && FComm->ReadBufUsed() <= 0)

@@ -59,8 +59,8 @@ class TSioDisplay : public TComponent {
   virtual void UpdateDisplay(TSioCustomComm* Comm);
 };
 
-// Shared by WaitChar and its self-freeing thread, so that either may go first: the thread
-// object is never touched once started, only this state.
+// Shared by WaitChar and its waiting thread: the stop request, and the end that WaitChar
+// waits for with a time limit.
 struct TSioWaitState {
   std::atomic<bool> Done{false};
   std::mutex Lock;
@@ -72,6 +72,8 @@ struct TSioWaitState {
   void MarkEnded();
 };
 
+// Owned by the component, which frees it once it has ended (at the next WaitChar or in
+// its destructor), so that no thread outlives the component or the application.
 class TWaitThread : public TThread {
  public:
   TWaitThread(TSioCustomComm* AComm, std::shared_ptr<TSioWaitState> State);

@@ -57,10 +57,9 @@ TSioCustomComm::~TSioCustomComm() {
       Thread->WaitFor();
   }
   FStoppedThreads.clear();
-  for (const auto& State : FWaitStates) {
-    State->Done.store(true);
-    State->WaitEnded(-1);
-  }
+  for (const auto& Waiting : FWaitThreads) Waiting->SetDone(true);
+  for (const auto& Waiting : FWaitThreads) Waiting->WaitFor();
+  FWaitThreads.clear();
   while (!FClients.empty())
     RemoveClient(FClients.back());
   if (FDisplay)

@@ -269,7 +269,7 @@ class TSioCustomComm : public TSioComponent {
   // Counts successful device opens, so that a Close that finds the port reopened or
   // already closed by a Close nested in its wait leaves it alone.
   std::uint64_t FOpenGeneration = 0;
-  std::vector<std::shared_ptr<TSioWaitState>> FWaitStates;
+  std::vector<std::unique_ptr<TWaitThread>> FWaitThreads;
 };
 
 // The published component: what a window's stored description sets, and the contract

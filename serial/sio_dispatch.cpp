@@ -175,15 +175,14 @@ void TSioCustomComm::NotifyClientData(PSioData Data, int Count) {
 }
 
 bool TSioCustomComm::WaitChar(int TimeOut) {
-  std::erase_if(FWaitStates, [](const std::shared_ptr<TSioWaitState>& State) {
-    std::lock_guard<std::mutex> Guard(State->Lock);
-    return State->Ended;
+  std::erase_if(FWaitThreads, [](const std::unique_ptr<TWaitThread>& Waiting) {
+    return Waiting->Finished();
   });
   auto State = std::make_shared<TSioWaitState>();
-  FWaitStates.push_back(State);
-  TThread::Create<TWaitThread>(this, State);  // frees itself when it ends
-  if (State->WaitEnded(TimeOut))
-    return true;
+  auto Waiting = std::make_unique<TWaitThread>(this, State);
+  Waiting->Start();
+  FWaitThreads.push_back(std::move(Waiting));
+  if (State->WaitEnded(TimeOut)) return true;
   State->Done.store(true);
   return false;
 }
