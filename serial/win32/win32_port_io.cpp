@@ -24,6 +24,21 @@ DWORD CancelAndFinish(HANDLE Port, OVERLAPPED& Overlapped) {
   return Moved;
 }
 
+// Ends a pending WaitCommEvent and waits until it has completed. Setting the mask again is
+// the documented way to end such a wait (Wine cannot cancel one with CancelIoEx); the
+// cancel covers a driver that would not complete it on a mask change.
+void AbortWait(HANDLE Port, OVERLAPPED& Overlapped) {
+  const DWORD Error = ::GetLastError();
+  DWORD Mask = 0;
+  if (::GetCommMask(Port, &Mask)) {
+    ::SetCommMask(Port, Mask);
+  }
+  ::CancelIoEx(Port, &Overlapped);
+  DWORD Moved = 0;
+  ::GetOverlappedResult(Port, &Overlapped, &Moved, TRUE);
+  ::SetLastError(Error);
+}
+
 // A read or a direct write: started, then waited for at most TimeoutMs.
 bool Transfer(bool Reading, HANDLE Port, void* Buf, std::uint32_t Count, TSioEvent& Completion,
               std::uint32_t TimeoutMs, std::uint32_t& Transferred) {
@@ -125,16 +140,16 @@ TSioWaitOutcome TWin32PortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
   HANDLE Signals[2] = {Native(Stop.Handle()), Overlapped.hEvent};
   switch (::WaitForMultipleObjects(2, Signals, FALSE, INFINITE)) {
     case WAIT_OBJECT_0:
-      CancelAndFinish(Line, Overlapped);
+      AbortWait(Line, Overlapped);
       return TSioWaitOutcome::Stopped;
     case WAIT_OBJECT_0 + 1:
       if (!HasOverlappedIoCompleted(&Overlapped)) {
-        CancelAndFinish(Line, Overlapped);  // Wake was set from outside: the mask stays 0
+        AbortWait(Line, Overlapped);  // Wake was set from outside: the mask stays 0
       }
       EvtMask = Mask;
       return TSioWaitOutcome::Events;
     default:
-      CancelAndFinish(Line, Overlapped);
+      AbortWait(Line, Overlapped);
       return TSioWaitOutcome::Failed;
   }
 }
