@@ -8,7 +8,8 @@
 TSioDispatcher::TSioDispatcher(std::shared_ptr<ISioCommUser> AOwner) : FOwner(std::move(AOwner)) {}
 
 TSioDispatcher::~TSioDispatcher() {
-  if (FComm)
+  // Every occurrence: the component must not keep a pointer to a freed dispatcher.
+  while (FComm)
     FComm->RemoveClient(this);
 }
 

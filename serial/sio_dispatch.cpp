@@ -148,8 +148,11 @@ void TSioCustomComm::RemoveClient(TSioDispatcher* Value) {
   const auto It = std::find(FClients.begin(), FClients.end(), Value);
   if (It == FClients.end())
     return;
-  Value->SetComm(nullptr);
   FClients.erase(It);
+  // A dispatcher inserted twice keeps its link while it is still in the list, so that
+  // its destructor can take out the rest and leave no dangling entry behind.
+  if (std::find(FClients.begin(), FClients.end(), Value) == FClients.end())
+    Value->SetComm(nullptr);
 }
 
 void TSioCustomComm::NotifyClientEvents(int Events) {
