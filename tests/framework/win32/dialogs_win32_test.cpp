@@ -1,0 +1,85 @@
+#include <algorithm>
+
+#include "framework/dialogs.h"
+#include "framework/timer.h"
+#include "framework/win32/message_box.h"
+#include "win32_test_support.h"
+
+namespace {
+
+struct TSeenBox {
+  bool Found = false;
+  std::vector<std::wstring> Texts;
+};
+
+bool Contains(const std::vector<std::wstring>& Texts, const std::wstring& Text) {
+  return std::find(Texts.begin(), Texts.end(), Text) != Texts.end();
+}
+
+// Finds the box, notes what it shows, and presses its button.
+void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen) {
+  HWND Box = WaitForWindow(Caption);
+  if (!Box)
+    return;
+  Seen.Found = true;
+  Seen.Texts = ChildTexts(Box);
+  HWND Pressed = FindChildWithText(Box, Button);
+  const int Id = Pressed ? ::GetDlgCtrlID(Pressed) : BoxButtonId;
+  ::PostMessageW(Box, WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Pressed));
+}
+
+TEST_F(Win32Test, TheErrorBoxIsATaskDialogWithItsCaptionTextAndOneCancelButton) {
+  TSeenBox Seen;
+  {
+    TBackgroundActor Tester([&] { InspectAndPress(L"Error", L"Cancel", Seen); });
+    ErrorBox("The key is not supported");
+  }
+  ASSERT_TRUE(Seen.Found);
+  EXPECT_TRUE(Contains(Seen.Texts, L"The key is not supported"));
+  EXPECT_TRUE(Contains(Seen.Texts, L"Cancel"));
+  EXPECT_FALSE(Contains(Seen.Texts, L"OK"));
+}
+
+TEST_F(Win32Test, AFailureInATimerTickShowsTheFailureBoxAndTheLoopGoesOn) {
+  TSeenBox Seen;
+  TTimer Timer(nullptr);
+  Timer.SetInterval(20);
+  int Ticks = 0;
+  Timer.OnTimer = [&](TObject*) {
+    if (++Ticks == 1)
+      throw Exception("tick failed");
+    Timer.SetEnabled(false);
+    App->Terminate();
+  };
+  {
+    TBackgroundActor Tester([&] { InspectAndPress(L"framework_win32_tests", L"OK", Seen); });
+    App->Run();
+  }
+  ASSERT_TRUE(Seen.Found);
+  EXPECT_TRUE(Contains(Seen.Texts, L"tick failed."));
+  EXPECT_TRUE(Contains(Seen.Texts, L"OK"));
+  EXPECT_GE(Ticks, 2);
+}
+
+TEST_F(Win32Test, TheFallbackBoxShowsCaptionIconTextAndButtonAndClosesWithEscape) {
+  TSeenBox Seen;
+  bool IconShown = false;
+  {
+    TBackgroundActor Tester([&] {
+      HWND Box = WaitForWindow(L"Fallback caption", L"TMessageBoxWindow");
+      if (!Box)
+        return;
+      Seen.Found = true;
+      Seen.Texts = ChildTexts(Box);
+      IconShown = ::FindWindowExW(Box, nullptr, L"STATIC", L"") != nullptr;
+      PostKey(FindChildWithText(Box, L"OK"), VK_ESCAPE);
+    });
+    ShowFallbackBox(nullptr, true, "Fallback caption", "first line\nsecond line", "OK");
+  }
+  ASSERT_TRUE(Seen.Found);
+  EXPECT_TRUE(Contains(Seen.Texts, L"first line\nsecond line"));
+  EXPECT_TRUE(Contains(Seen.Texts, L"OK"));
+  EXPECT_TRUE(IconShown);
+}
+
+}  // namespace

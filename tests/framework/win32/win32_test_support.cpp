@@ -1,0 +1,71 @@
+#include "win32_test_support.h"
+
+namespace {
+
+// Wine without a window manager waits two seconds for each managed top-level window to be
+// withdrawn. Marking this test program's windows unmanaged (a setting of the test's own
+// Wine prefix, scoped to this executable) keeps the suite fast. Windows has no such key.
+struct TWineUnmanagedWindows {
+  TWineUnmanagedWindows() {
+    if (!::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+      return;
+    HKEY Key = nullptr;
+    const wchar_t* Path = L"Software\\Wine\\AppDefaults\\framework_win32_tests.exe\\X11 Driver";
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, Path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &Key,
+                          nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    const wchar_t Value[] = L"N";
+    ::RegSetValueExW(Key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(Value),
+                     sizeof(Value));
+    ::RegCloseKey(Key);
+  }
+} const WineUnmanagedWindows;
+
+}  // namespace
+
+HWND WaitForWindow(const std::wstring& Caption, const wchar_t* ClassName) {
+  for (int Try = 0; Try < 500; ++Try) {
+    HWND Found = ::FindWindowW(ClassName, Caption.c_str());
+    if (Found && ::IsWindowVisible(Found))
+      return Found;
+    ::Sleep(20);
+  }
+  return nullptr;
+}
+
+namespace {
+BOOL CALLBACK CollectText(HWND Child, LPARAM Data) {
+  wchar_t Buffer[512] = {};
+  ::GetWindowTextW(Child, Buffer, 512);
+  reinterpret_cast<std::vector<std::pair<HWND, std::wstring>>*>(Data)->emplace_back(Child, Buffer);
+  return TRUE;
+}
+std::vector<std::pair<HWND, std::wstring>> Children(HWND Window) {
+  std::vector<std::pair<HWND, std::wstring>> List;
+  ::EnumChildWindows(Window, &CollectText, reinterpret_cast<LPARAM>(&List));
+  return List;
+}
+}  // namespace
+
+std::vector<std::wstring> ChildTexts(HWND Window) {
+  std::vector<std::wstring> Texts;
+  for (const auto& Child : Children(Window))
+    Texts.push_back(Child.second);
+  return Texts;
+}
+
+HWND FindChildWithText(HWND Window, const std::wstring& Text) {
+  for (const auto& Child : Children(Window)) {
+    if (Child.second == Text)
+      return Child.first;
+  }
+  return nullptr;
+}
+
+void PostKey(HWND Window, UINT VirtualKey) {
+  const UINT Scan = ::MapVirtualKeyW(VirtualKey, MAPVK_VK_TO_VSC);
+  ::PostMessageW(Window, WM_KEYDOWN, VirtualKey, 1 | (static_cast<LPARAM>(Scan) << 16));
+  ::PostMessageW(Window, WM_KEYUP, VirtualKey,
+                 1 | (static_cast<LPARAM>(Scan) << 16) | (1u << 30) | (1u << 31));
+}

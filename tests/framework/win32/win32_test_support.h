@@ -1,0 +1,46 @@
+// Helpers of the Windows tests: an application on real windows, and a thread that finds a
+// window by caption and acts on it while the main thread sits in a modal loop.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/win32/win32_application.h"
+
+class Win32Test : public ::testing::Test {
+ protected:
+  std::unique_ptr<TApplication> App = MakeWin32Application();
+};
+
+// Waits (a bounded guard, no timing assertion) for a visible top-level window with this
+// caption, optionally of a class; null if none came.
+HWND WaitForWindow(const std::wstring& Caption, const wchar_t* ClassName = nullptr);
+
+// The texts of all descendants of a window.
+std::vector<std::wstring> ChildTexts(HWND Window);
+// A descendant with exactly this text, or null.
+HWND FindChildWithText(HWND Window, const std::wstring& Text);
+
+// Runs Body on its own thread; joined on destruction.
+class TBackgroundActor {
+ public:
+  explicit TBackgroundActor(std::function<void()> Body) : FThread(std::move(Body)) {}
+  ~TBackgroundActor() {
+    if (FThread.joinable())
+      FThread.join();
+  }
+  TBackgroundActor(const TBackgroundActor&) = delete;
+  TBackgroundActor& operator=(const TBackgroundActor&) = delete;
+
+ private:
+  std::thread FThread;
+};
+
+// Posts key down and up to a window and lets the loop handle them.
+void PostKey(HWND Window, UINT VirtualKey);
