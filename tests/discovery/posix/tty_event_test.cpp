@@ -1,0 +1,83 @@
+#include "discovery/posix/tty_event.h"
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "discovery/posix/sysfs_port_source.h"
+#include "fake_sysfs.h"
+
+namespace {
+
+const std::string kAcmPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/tty/ttyACM0";
+
+struct TTranslateCase {
+  const char* What;
+  TTtyEvent Event;
+  std::optional<TPortNotice> Notice;
+};
+
+class Translate : public ::testing::TestWithParam<TTranslateCase> {};
+
+TEST_P(Translate, GivesTheNoticeOfRealSerialDevicesOnly) {
+  EXPECT_EQ(TranslateTtyEvent(GetParam().Event, "/dev"), GetParam().Notice) << GetParam().What;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Translate,
+    ::testing::Values(
+        TTranslateCase{"arrival",
+                       {"add", "ttyACM0", kAcmPath},
+                       TPortNotice{kDbtDeviceArrival, "/dev/ttyACM0"}},
+        TTranslateCase{"removal",
+                       {"remove", "ttyACM0", kAcmPath},
+                       TPortNotice{kDbtDeviceRemoveComplete, "/dev/ttyACM0"}},
+        TTranslateCase{"usb serial",
+                       {"add", "ttyUSB3", "/devices/x/1-2:1.0/ttyUSB3/tty/ttyUSB3"},
+                       TPortNotice{kDbtDeviceArrival, "/dev/ttyUSB3"}},
+        TTranslateCase{"change is no arrival", {"change", "ttyACM0", kAcmPath}, std::nullopt},
+        TTranslateCase{"bind is no arrival", {"bind", "ttyACM0", kAcmPath}, std::nullopt},
+        TTranslateCase{
+            "virtual console", {"add", "tty7", "/devices/virtual/tty/tty7"}, std::nullopt},
+        TTranslateCase{
+            "legacy pty", {"remove", "ttyp0", "/devices/virtual/tty/ttyp0"}, std::nullopt},
+        TTranslateCase{"no device path", {"add", "ttyACM0", ""}, std::nullopt},
+        TTranslateCase{"no name", {"add", "", kAcmPath}, std::nullopt},
+        TTranslateCase{
+            "a name that climbs out of the folder", {"add", "../etc", kAcmPath}, std::nullopt}));
+
+TEST(Translate, SpellsTheNameExactlyAsDiscoveryDoes) {
+  TFakeSysfs Tree;
+  const auto Usb = Tree.AddUsbDevice("1-1", "V", "M");
+  Tree.AddAcm(Usb, "ttyACM0");
+  Tree.AddNode("ttyACM0");
+  for (const std::string& DevRoot : {Tree.Dev().string(), Tree.Dev().string() + "/"}) {
+    TSysfsPortSource Source(Tree.Sys(), DevRoot);
+    TPresentPort Port;
+    ASSERT_TRUE(Source.Next(Port));
+    const auto Notice = TranslateTtyEvent({"remove", "ttyACM0", kAcmPath}, DevRoot);
+    ASSERT_TRUE(Notice);
+    EXPECT_EQ(std::u16string(Notice->Name.begin(), Notice->Name.end()), *Port.PortName);
+  }
+}
+
+TEST(PortBroadcast, IsAPortRecordWithANulTerminatedUtf16Name) {
+  const TPortBroadcast Record("/dev/ttyACM0");
+  const TDevBroadcastHdr* Header = Record.Header();
+  EXPECT_EQ(Header->dbch_devicetype, kDbtDevtypPort);
+  EXPECT_EQ(Header->dbch_reserved, 0u);
+  EXPECT_EQ(Header->dbch_size, 12u + 2u * 13u);
+  const auto* Name = reinterpret_cast<const char16_t*>(reinterpret_cast<const char*>(Header) + 12);
+  EXPECT_EQ(Name, Record.Name());
+  EXPECT_EQ(std::u16string(Name), u"/dev/ttyACM0");
+  EXPECT_EQ(Name[12], u'\0');
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Header) % alignof(TDevBroadcastHdr), 0u);
+}
+
+TEST(PortBroadcast, KeepsNonAsciiNames) {
+  const TPortBroadcast Record("/dev/\xc3\xa9");
+  EXPECT_EQ(std::u16string(Record.Name()), u"/dev/\u00e9");
+  EXPECT_EQ(Record.Header()->dbch_size, 12u + 2u * 7u);
+}
+
+}  // namespace
