@@ -9,12 +9,6 @@
 
 namespace {
 
-// Hands the failure being handled to the application's report; call inside a catch.
-void ReportGuardedFailure(TObject* Sender) {
-  if (TApplication* App = Application())
-    App->HandleException(Sender);
-}
-
 std::string WithPath(const char* Msg, const std::string& Path) {
   std::string Text = Msg;
   const auto At = Text.find("%s");
@@ -57,8 +51,10 @@ TSioCustomComm::~TSioCustomComm() {
       Thread->WaitFor();
   }
   FStoppedThreads.clear();
-  for (const auto& Waiting : FWaitThreads) Waiting->SetDone(true);
-  for (const auto& Waiting : FWaitThreads) Waiting->WaitFor();
+  for (const auto& Waiting : FWaitThreads)
+    Waiting->SetDone(true);
+  for (const auto& Waiting : FWaitThreads)
+    Waiting->WaitFor();
   FWaitThreads.clear();
   while (!FClients.empty())
     RemoveClient(FClients.back());
@@ -88,6 +84,11 @@ void TSioCustomComm::RaiseCommError(const std::string& Msg) {
 void TSioCustomComm::CheckCommResult(bool Result, const std::string& Msg) {
   if (!Result)
     RaiseCommError(Msg);
+}
+
+void TSioCustomComm::ReportGuardedFailure() {
+  if (TApplication* App = Application())
+    App->HandleException(this);
 }
 
 void TSioCustomComm::CheckClosed() {
@@ -222,7 +223,7 @@ void TSioCustomComm::DoOpen() {
   try {
     Fire(FOnOpen, this);
   } catch (...) {
-    ReportGuardedFailure(this);
+    ReportGuardedFailure();
   }
 }
 

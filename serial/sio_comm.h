@@ -192,6 +192,8 @@ class TSioCustomComm : public TSioComponent {
   void RaiseCommError(const std::string& Msg);
   void CheckCommResult(bool Result, const std::string& Msg);
   void CheckClosed();
+  // Hands the failure being handled to the application's standard report (inside a catch).
+  void ReportGuardedFailure();
 
  private:
   friend class TSioCommEventThread;

@@ -7,11 +7,6 @@
 
 namespace {
 
-void ReportGuardedFailure(TObject* Sender) {
-  if (TApplication* App = Application())
-    App->HandleException(Sender);
-}
-
 void AppendUtf8(std::string& Out, std::uint32_t CodePoint) {
   if (CodePoint < 0x80) {
     Out += static_cast<char>(CodePoint);
@@ -72,7 +67,7 @@ void TSioCustomComm::ProcessEvents(std::uint32_t Events) {
     if (Events != 0)
       HandleCommEvents(static_cast<int>(Events));
   } catch (...) {
-    ReportGuardedFailure(this);
+    ReportGuardedFailure();
   }
 }
 
@@ -130,7 +125,7 @@ bool TSioCustomComm::CheckLineErrors() {
     Fire(FOnError, this, static_cast<int>(Status.Errors));
     return true;
   } catch (...) {
-    ReportGuardedFailure(this);
+    ReportGuardedFailure();
     return false;
   }
 }
@@ -178,14 +173,14 @@ void TSioCustomComm::NotifyClientData(PSioData Data, int Count) {
 }
 
 bool TSioCustomComm::WaitChar(int TimeOut) {
-  std::erase_if(FWaitThreads, [](const std::unique_ptr<TWaitThread>& Waiting) {
-    return Waiting->Finished();
-  });
+  std::erase_if(FWaitThreads,
+                [](const std::unique_ptr<TWaitThread>& Waiting) { return Waiting->Finished(); });
   auto State = std::make_shared<TSioWaitState>();
   auto Waiting = std::make_unique<TWaitThread>(this, State);
   Waiting->Start();
   FWaitThreads.push_back(std::move(Waiting));
-  if (State->WaitEnded(TimeOut)) return true;
+  if (State->WaitEnded(TimeOut))
+    return true;
   State->Done.store(true);
   return false;
 }

@@ -296,14 +296,4 @@ TEST_F(SioIo, DirectWriteGoesToThePortItself) {
   ExpectNoMisuse();
 }
 
-TEST_F(SioIo, WritePriorityReachesTheRunningThread) {
-  TSioComm& Port = MakeComm();
-  Port.Open();
-  EXPECT_NO_THROW(Port.SetWritePriority(tpLower));
-  EXPECT_NO_THROW(Port.SetEventPriority(tpHigher));
-  EXPECT_EQ(Port.WritePriority(), tpLower);
-  EXPECT_EQ(Port.EventPriority(), tpHigher);
-  Port.Close();
-}
-
 }  // namespace
