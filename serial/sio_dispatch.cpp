@@ -1,5 +1,6 @@
 // The dispatch of port events to the handlers and clients, WaitChar, and device notices.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -25,21 +26,22 @@ void AppendUtf8(std::string& Out, std::uint32_t CodePoint) {
   }
 }
 
-// A NUL-terminated UTF-16 string at Data (not necessarily aligned), as UTF-8.
-std::string Utf16ToUtf8(const std::uint8_t* Data) {
+// A UTF-16 string at Data (not necessarily aligned), as UTF-8: up to its NUL, and never
+// past MaxUnits code units.
+std::string Utf16ToUtf8(const std::uint8_t* Data, std::size_t MaxUnits) {
   std::string Out;
   auto Unit = [Data](std::size_t Index) {
     std::uint16_t Value = 0;
     std::memcpy(&Value, Data + 2 * Index, sizeof Value);
     return Value;
   };
-  for (std::size_t Index = 0;; ++Index) {
+  for (std::size_t Index = 0; Index < MaxUnits; ++Index) {
     const std::uint16_t First = Unit(Index);
     if (First == 0)
       break;
     std::uint32_t CodePoint = First;
     if (First >= 0xD800 && First < 0xDC00) {
-      const std::uint16_t Second = Unit(Index + 1);
+      const std::uint16_t Second = Index + 1 < MaxUnits ? Unit(Index + 1) : 0;
       if (Second >= 0xDC00 && Second < 0xE000) {
         CodePoint = 0x10000 + ((First - 0xD800u) << 10) + (Second - 0xDC00u);
         ++Index;
@@ -200,7 +202,12 @@ bool TSioCustomComm::DeviceChangeHook(TMessage& Message) {
   std::memcpy(&DeviceType, Record + 4, sizeof DeviceType);  // dbch_devicetype
   if (DeviceType != DBT_DEVTYP_PORT_TYPE)
     return false;
-  const std::string Name = Utf16ToUtf8(Record + 12);  // dbcp_name, after the header
+  // dbcp_name follows the header. The record's size bounds it, so that a name without its
+  // NUL is not read past the record; a record that gives no size is read up to the NUL.
+  std::uint32_t Size = 0;
+  std::memcpy(&Size, Record, sizeof Size);
+  const std::size_t MaxUnits = Size >= 14 ? (Size - 12) / 2 : SIZE_MAX;
+  const std::string Name = Utf16ToUtf8(Record + 12, MaxUnits);
   if (Arrival) {
     Fire(FOnUSBDevicePlugin, this, Name);
   } else {

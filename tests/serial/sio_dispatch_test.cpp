@@ -301,6 +301,12 @@ TEST_F(SioDispatch, DeviceNotices) {
   const auto Port5 = PortRecord(3, u"COM5");
   const auto Accented = PortRecord(3, u"COM\u00e9");
   const auto Volume = PortRecord(2, u"E:");
+  auto Unterminated = PortRecord(3, u"COM12");
+  Unterminated.resize(Unterminated.size() - 2);  // no NUL inside the record
+  const std::uint32_t Shorter = static_cast<std::uint32_t>(Unterminated.size() - 2);
+  std::memcpy(Unterminated.data(), &Shorter, 4);  // and its size stops before the "2"
+  Unterminated.push_back('?');                    // what lies beyond the record is not read
+  Unterminated.push_back(0);
   struct Case {
     std::uint32_t Msg;
     std::uintptr_t Code;
@@ -312,6 +318,7 @@ TEST_F(SioDispatch, DeviceNotices) {
       {0x0219, 0x8004, &Port5, "unplug COM5"},
       {0x0219, 0x8004, &Accented, "unplug COM\xC3\xA9"},
       {0x0219, 0x8004, &Volume, ""},
+      {0x0219, 0x8004, &Unterminated, "unplug COM1"},
       {0x0219, 0x8001, nullptr, ""},  // query for removal
       {0x0219, 0x0007, nullptr, ""},  // device tree changed
       {0x0218, 0x8004, nullptr, ""},  // not a device change at all
