@@ -20,7 +20,7 @@ TApplication* Application() {
 TApplication::TApplication(std::unique_ptr<TBackend> Backend)
     : TComponent(nullptr),
       FBackend(std::move(Backend)),
-      FCalls(std::make_unique<TCrossThreadCalls>()),
+      FCalls(std::make_shared<TCrossThreadCalls>([this] { FBackend->WakeMainThread(); })),
       FMainThreadId(std::this_thread::get_id()) {
   TheApplication.store(this);
   FBackend->Attach(this);
@@ -144,7 +144,7 @@ void TApplication::SendAppMessage(TMessage& Message) {
 }
 
 void TApplication::CallOnMainThread(std::function<void()> Call) {
-  FCalls->CallAndWait(std::move(Call), [this] { FBackend->WakeMainThread(); });
+  FCalls->CallAndWait(std::move(Call));
 }
 
 bool TApplication::ServeCrossThreadCalls() {

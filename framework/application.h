@@ -90,8 +90,10 @@ class TApplication : public TComponent {
   // Main thread: runs the calls other threads are waiting for. True if any ran. Every
   // message loop of the backends and TThread::WaitFor call it.
   bool ServeCrossThreadCalls();
-  // Any thread: wakes the main thread's loop or wait.
+  // Any thread: wakes the main thread's loop or wait (nothing once the application ends).
   void WakeMainThread();
+  // The queue behind CallOnMainThread; threads keep it so as to outlive the application.
+  std::shared_ptr<TCrossThreadCalls> CrossThreadCalls() const { return FCalls; }
   // A form was closed by the user or by Close(): the main form ends the application.
   void FormClosed(TForm& Form);
 
@@ -99,7 +101,7 @@ class TApplication : public TComponent {
   void AfterFormCreated(TForm& Form);
 
   std::unique_ptr<TBackend> FBackend;
-  std::unique_ptr<TCrossThreadCalls> FCalls;
+  std::shared_ptr<TCrossThreadCalls> FCalls;
   std::thread::id FMainThreadId;
   TForm* FMainForm = nullptr;
   std::atomic<bool> FTerminated{false};

@@ -6,20 +6,24 @@ namespace {
 const char* const EndedText = "The application has ended";
 }
 
-void TCrossThreadCalls::CallAndWait(std::function<void()> Call, const std::function<void()>& Wake) {
+TCrossThreadCalls::TCrossThreadCalls(std::function<void()> Wake)
+    : FMainThread(std::this_thread::get_id()), FWake(std::move(Wake)) {}
+
+void TCrossThreadCalls::CallAndWait(std::function<void()> Call) {
   TRequest Request;
   Request.Call = std::move(Call);
-  {
-    std::lock_guard<std::mutex> Guard(FLock);
-    if (FClosed)
-      throw Exception(EndedText);
-    FPending.push_back(&Request);
-  }
-  Wake();
   std::unique_lock<std::mutex> Guard(FLock);
+  if (FClosed)
+    throw Exception(EndedText);
+  FPending.push_back(&Request);
+  if (FWake)
+    FWake();
   FDone.wait(Guard, [&] { return Request.Done; });
-  if (Request.Failure)
-    std::rethrow_exception(Request.Failure);
+  // The failure object now belongs to this thread alone.
+  std::exception_ptr Failure = std::move(Request.Failure);
+  Guard.unlock();
+  if (Failure)
+    std::rethrow_exception(Failure);
 }
 
 bool TCrossThreadCalls::RunPending() {
@@ -42,7 +46,7 @@ bool TCrossThreadCalls::RunPending() {
     }
     {
       std::lock_guard<std::mutex> Guard(FLock);
-      Request->Failure = Failure;
+      Request->Failure = std::move(Failure);  // handed over: nothing of it stays here
       Request->Done = true;
     }
     FDone.notify_all();
@@ -51,10 +55,17 @@ bool TCrossThreadCalls::RunPending() {
   return Ran;
 }
 
+void TCrossThreadCalls::Wake() {
+  std::lock_guard<std::mutex> Guard(FLock);
+  if (!FClosed && FWake)
+    FWake();
+}
+
 void TCrossThreadCalls::Close() {
   {
     std::lock_guard<std::mutex> Guard(FLock);
     FClosed = true;
+    FWake = nullptr;
     for (TRequest* Request : FPending) {
       Request->Failure = std::make_exception_ptr(Exception(EndedText));
       Request->Done = true;

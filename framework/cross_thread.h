@@ -1,5 +1,8 @@
 // Calls that other threads hand to the main thread and wait for: Synchronize and messages
-// sent to the application window. Private to the framework; the application owns one.
+// sent to the application window. Private to the framework. The application owns it
+// through a shared pointer, and every started thread keeps a copy, so that a thread ending
+// after the application never touches a freed object: once closed, the queue refuses calls
+// and no longer wakes anything.
 #pragma once
 
 #include <condition_variable>
@@ -7,15 +10,23 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 class TCrossThreadCalls {
  public:
-  // Any thread but the main one: queues Call, runs Wake, blocks until the main thread has
-  // run it, and re-raises what Call raised. Raises Exception once the queue is closed.
-  void CallAndWait(std::function<void()> Call, const std::function<void()>& Wake);
+  // Wake is run (under the queue's lock) to wake the main thread, which is the caller.
+  explicit TCrossThreadCalls(std::function<void()> Wake);
+
+  bool IsMainThread() const { return std::this_thread::get_id() == FMainThread; }
+  // Any thread but the main one: queues Call, wakes the main thread, blocks until the main
+  // thread has run it, and re-raises what Call raised. Raises Exception once closed.
+  void CallAndWait(std::function<void()> Call);
   // Main thread: runs the calls queued now, oldest first. True if any ran.
   bool RunPending();
-  // Refuses every waiting and every later call, so that no caller blocks for ever.
+  // Any thread: wakes the main thread, unless the queue is closed.
+  void Wake();
+  // Refuses every waiting and every later call, so that no caller blocks for ever, and
+  // stops waking.
   void Close();
 
  private:
@@ -25,8 +36,10 @@ class TCrossThreadCalls {
     bool Done = false;
   };
 
+  const std::thread::id FMainThread;
   std::mutex FLock;
   std::condition_variable FDone;
   std::deque<TRequest*> FPending;
+  std::function<void()> FWake;
   bool FClosed = false;
 };

@@ -6,6 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/backend.h"
+#include "framework/cross_thread.h"
 #include "framework/thread_native.h"
 
 struct TThread::TPlatformThread {
@@ -13,6 +14,8 @@ struct TThread::TPlatformThread {
   std::mutex Lock;  // guards Native and the start hand-over
   std::condition_variable Ended;
   std::unique_ptr<TNativeThread> Native;
+  // The main thread's queue, kept from Start on: it outlives the application.
+  std::shared_ptr<TCrossThreadCalls> MainThread;
 };
 
 int PlatformThreadPriority(TThreadPriority Priority) {
@@ -43,6 +46,8 @@ void TThread::Start() {
   if (FStarted)
     return;
   FStarted = true;
+  if (TApplication* App = Application())
+    FPlatform->MainThread = App->CrossThreadCalls();
   // The lock keeps the new thread from running (and maybe freeing itself) before its
   // std::thread is stored.
   FPlatform->Thread = std::thread(&TThread::ThreadProc, this);
@@ -78,6 +83,7 @@ void TThread::ThreadProc(TThread* Self) {
     Self->FFatalException = std::current_exception();
   }
   const bool FreeSelf = Self->FFreeOnTerminate;
+  const std::shared_ptr<TCrossThreadCalls> MainThread = Self->FPlatform->MainThread;
   {
     std::lock_guard<std::mutex> Guard(Self->FPlatform->Lock);
     Self->FFinished = true;
@@ -87,9 +93,10 @@ void TThread::ThreadProc(TThread* Self) {
   }
   if (FreeSelf)
     delete Self;
-  // Woken last, so that a main thread waiting for the end sees all of it.
-  if (TApplication* App = Application())
-    App->WakeMainThread();
+  // Woken last, so that a main thread waiting for the end sees all of it; the queue
+  // does nothing if the application has ended meanwhile.
+  if (MainThread)
+    MainThread->Wake();
 }
 
 int TThread::WaitFor() {
@@ -128,15 +135,22 @@ bool TThread::IsMainThread() {
   return App && App->IsMainThread();
 }
 
-void TThread::Synchronize(TThread* /*AThread*/, const std::function<void()>& Method) {
-  TApplication* App = Application();
-  if (!App)
+void TThread::Synchronize(TThread* AThread, const std::function<void()>& Method) {
+  // A started thread uses the queue it kept; it stays valid after the application ended.
+  std::shared_ptr<TCrossThreadCalls> MainThread;
+  if (AThread)
+    MainThread = AThread->FPlatform->MainThread;
+  if (!MainThread) {
+    if (TApplication* App = Application())
+      MainThread = App->CrossThreadCalls();
+  }
+  if (!MainThread)
     throw Exception("Synchronize needs the application object");
-  if (App->IsMainThread()) {
+  if (MainThread->IsMainThread()) {
     Method();
     return;
   }
-  App->CallOnMainThread(Method);
+  MainThread->CallAndWait(Method);
 }
 
 bool TThread::CheckSynchronize() {

@@ -212,13 +212,33 @@ TEST(ThreadWithoutApplication, SynchronizeIsRefusedRatherThanRunOnTheWrongThread
   EXPECT_THROW(TThread::Synchronize(nullptr, [] {}), Exception);
 }
 
+TEST(ThreadAfterApplication, AWorkerThatSynchronizesAfterTheApplicationEndedGetsAFailure) {
+  std::atomic<bool> Go{false};
+  std::string Caught;
+  auto H = MakeHeadlessApplication();
+  TLambdaThread Worker([&](TLambdaThread& Self) {
+    while (!Go)
+      std::this_thread::yield();
+    try {
+      Self.Synchronize([] {});
+    } catch (const Exception& E) {
+      Caught = E.Message();
+    }
+  });
+  Worker.Start();
+  H.App.reset();
+  Go = true;
+  Worker.WaitFor();
+  EXPECT_EQ(Caught, "The application has ended");
+}
+
 TEST(CrossThreadCalls, ACallerWaitingWhenTheQueueClosesIsReleasedWithAFailure) {
-  TCrossThreadCalls Calls;
   std::atomic<bool> Queued{false};
+  TCrossThreadCalls Calls([&] { Queued = true; });
   std::string Caught;
   std::thread Caller([&] {
     try {
-      Calls.CallAndWait([] {}, [&] { Queued = true; });
+      Calls.CallAndWait([] {});
     } catch (const Exception& E) {
       Caught = E.Message();
     }
@@ -228,7 +248,7 @@ TEST(CrossThreadCalls, ACallerWaitingWhenTheQueueClosesIsReleasedWithAFailure) {
   Calls.Close();
   Caller.join();
   EXPECT_EQ(Caught, "The application has ended");
-  EXPECT_THROW(Calls.CallAndWait([] {}, [] {}), Exception);
+  EXPECT_THROW(Calls.CallAndWait([] {}), Exception);
 }
 
 }  // namespace
