@@ -94,6 +94,33 @@ TEST_F(Win32FormTest, TheFieldIsARealHotKeyControlThatTakesF5AndReportsTheChange
   EXPECT_GE(Changes, 1);
 }
 
+TEST_F(Win32FormTest, ShiftOrAltWithF5ReadBackWithTheirFlags) {
+  const struct {
+    UINT Modifier;
+    TShortCut Value;
+  } Cases[] = {{VK_SHIFT, 0x2074}, {VK_MENU, 0x8074}};
+  HWND Control = WindowHandle(*Field);
+  ::SetFocus(Control);
+  for (const auto& Case : Cases) {
+    // Keys as the system delivers them: the modifier goes down first (Alt as a system
+    // key, with the context bit), and stays in the thread's key state meanwhile.
+    const bool Alt = Case.Modifier == VK_MENU;
+    const UINT Down = Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, Up = Alt ? WM_SYSKEYUP : WM_KEYUP;
+    const LPARAM Context = Alt ? (1 << 29) : 0;
+    BYTE Keys[256] = {};
+    Keys[Case.Modifier] = 0x80;
+    ::SetKeyboardState(Keys);
+    ::SendMessageW(Control, Down, Case.Modifier, 1 | Context);
+    ::SendMessageW(Control, Down, VK_F5, 1 | Context);
+    ::SendMessageW(Control, Up, VK_F5, 1 | Context | (3u << 30));
+    Keys[Case.Modifier] = 0;
+    ::SetKeyboardState(Keys);
+    ::SendMessageW(Control, Up, Case.Modifier, 1 | (3u << 30));
+    App->ProcessMessages();
+    EXPECT_EQ(Field->HotKey(), Case.Value) << Case.Modifier;
+  }
+}
+
 TEST_F(Win32FormTest, WritingTheFieldRaisesNoChangeAnd252ReadsBack) {
   Field->SetHotKey(252);
   App->ProcessMessages();
