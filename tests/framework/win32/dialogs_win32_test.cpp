@@ -17,10 +17,13 @@ bool Contains(const std::vector<std::wstring>& Texts, const std::wstring& Text) 
 }
 
 // Finds the box, notes what it shows, and presses its button.
-void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen) {
+void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen,
+                     DWORD MainThread) {
   HWND Box = WaitForWindow(Caption);
-  if (!Box)
+  if (!Box) {
+    CloseWindowsOfThread(MainThread);
     return;
+  }
   Seen.Found = true;
   Seen.Texts = ChildTexts(Box);
   HWND Pressed = FindChildWithText(Box, Button);
@@ -30,8 +33,9 @@ void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TS
 
 TEST_F(Win32Test, TheErrorBoxIsATaskDialogWithItsCaptionTextAndOneCancelButton) {
   TSeenBox Seen;
+  const DWORD Main = ::GetCurrentThreadId();
   {
-    TBackgroundActor Tester([&] { InspectAndPress(L"Error", L"Cancel", Seen); });
+    TBackgroundActor Tester([&, Main] { InspectAndPress(L"Error", L"Cancel", Seen, Main); });
     ErrorBox("The key is not supported");
   }
   ASSERT_TRUE(Seen.Found);
@@ -42,6 +46,7 @@ TEST_F(Win32Test, TheErrorBoxIsATaskDialogWithItsCaptionTextAndOneCancelButton) 
 
 TEST_F(Win32Test, AFailureInATimerTickShowsTheFailureBoxAndTheLoopGoesOn) {
   TSeenBox Seen;
+  const DWORD Main = ::GetCurrentThreadId();
   TTimer Timer(nullptr);
   Timer.SetInterval(20);
   int Ticks = 0;
@@ -52,7 +57,8 @@ TEST_F(Win32Test, AFailureInATimerTickShowsTheFailureBoxAndTheLoopGoesOn) {
     App->Terminate();
   };
   {
-    TBackgroundActor Tester([&] { InspectAndPress(L"framework_win32_tests", L"OK", Seen); });
+    TBackgroundActor Tester(
+        [&, Main] { InspectAndPress(L"framework_win32_tests", L"OK", Seen, Main); });
     App->Run();
   }
   ASSERT_TRUE(Seen.Found);
@@ -63,12 +69,15 @@ TEST_F(Win32Test, AFailureInATimerTickShowsTheFailureBoxAndTheLoopGoesOn) {
 
 TEST_F(Win32Test, TheFallbackBoxShowsCaptionIconTextAndButtonAndClosesWithEscape) {
   TSeenBox Seen;
+  const DWORD Main = ::GetCurrentThreadId();
   bool IconShown = false;
   {
-    TBackgroundActor Tester([&] {
+    TBackgroundActor Tester([&, Main] {
       HWND Box = WaitForWindow(L"Fallback caption", L"TMessageBoxWindow");
-      if (!Box)
+      if (!Box) {
+        CloseWindowsOfThread(Main);
         return;
+      }
       Seen.Found = true;
       Seen.Texts = ChildTexts(Box);
       IconShown = ::FindWindowExW(Box, nullptr, L"STATIC", L"") != nullptr;

@@ -48,6 +48,18 @@ std::vector<std::pair<HWND, std::wstring>> Children(HWND Window) {
 }
 }  // namespace
 
+namespace {
+BOOL CALLBACK CloseOne(HWND Window, LPARAM /*Data*/) {
+  if (::IsWindowVisible(Window))
+    ::PostMessageW(Window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+}  // namespace
+
+void CloseWindowsOfThread(DWORD ThreadId) {
+  ::EnumThreadWindows(ThreadId, &CloseOne, 0);
+}
+
 std::vector<std::wstring> ChildTexts(HWND Window) {
   std::vector<std::wstring> Texts;
   for (const auto& Child : Children(Window))

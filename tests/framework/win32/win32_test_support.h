@@ -22,6 +22,10 @@ class Win32Test : public ::testing::Test {
 // caption, optionally of a class; null if none came.
 HWND WaitForWindow(const std::wstring& Caption, const wchar_t* ClassName = nullptr);
 
+// Closes every visible top-level window of a thread: a box a test failed to find must not
+// keep the suite waiting for ever.
+void CloseWindowsOfThread(DWORD ThreadId);
+
 // The texts of all descendants of a window.
 std::vector<std::wstring> ChildTexts(HWND Window);
 // A descendant with exactly this text, or null.
