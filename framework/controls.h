@@ -247,7 +247,9 @@ class TForm : public TControl {
   // first control in tab order that can take it.
   void Activated();
 
-  void Show();   // creates the platform window with its controls and shows it
+  // Creates the platform window with its controls and shows it; showing it again also
+  // gives controls made since then their platform windows.
+  void Show();
   void Close();  // OnClose, then the window is closed (the main form ends the application)
   bool Showing() const { return FShowing; }
   // Backends: the window is shown (true) or hidden (false).

@@ -83,7 +83,7 @@ void TForm::Activated() {
 
 void TForm::Show() {
   TApplication* App = Application();
-  if (!App || FShowing)
+  if (!App)
     return;
   App->Backend().ShowForm(*this);
   FShowing = true;

@@ -78,6 +78,11 @@ bool TFormWindow::IsFormWindow(HWND Window) {
 void TFormWindow::CreateControls() {
   std::vector<TControl*> Order;
   for (TControl* Control : FForm.Controls()) {
+    if (Control->Peer()) {
+      if (Control->TabOrder() >= 0)
+        Order.push_back(Control);
+      continue;
+    }
     auto Peer = MakeControlPeer(*Control, *this);
     if (!Peer)
       continue;

@@ -161,8 +161,8 @@ void TWin32Backend::ShowForm(TForm& Form) {
     auto Made = std::make_unique<TFormWindow>(Form);
     Window = Made.get();
     Form.SetPeer(std::move(Made));
-    Window->CreateControls();
   }
+  Window->CreateControls();
   Window->Show(FApp && FApp->MainForm() == &Form);
 }
 

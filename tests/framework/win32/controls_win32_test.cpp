@@ -185,6 +185,24 @@ TEST_F(Win32FormTest, TabMovesTheFocusInTabOrderSkippingHiddenControls) {
   EXPECT_EQ(Form->ActiveControl(), Field);
 }
 
+TEST_F(Win32FormTest, TheImageDrawsItsPictureOnePixelPerPixelOverTheBackground) {
+  auto* Image = Form->MakeOwned<TImage>();
+  Image->SetBounds(40, 20, 8, 8);
+  // 2 x 1: opaque red, then half-transparent blue over the white form.
+  Image->SetPicture(TBitmap32{2, 1, {0xFFFF0000u, 0x800000FFu}});
+  Form->Show();  // a control made after the window gets its own when shown again
+  HWND Window = WindowHandle(*Image);
+  ASSERT_NE(Window, nullptr);
+  ::RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC Dc = ::GetDC(Window);
+  const COLORREF Red = ::GetPixel(Dc, 0, 0), Blend = ::GetPixel(Dc, 1, 0),
+                 Rest = ::GetPixel(Dc, 5, 5);
+  ::ReleaseDC(Window, Dc);
+  EXPECT_EQ(Red, RGB(255, 0, 0));
+  EXPECT_EQ(Blend, RGB(127, 127, 255));
+  EXPECT_EQ(Rest, RGB(255, 255, 255));
+}
+
 TEST_F(Win32FormTest, ClosingTheMainFormEndsTheApplication) {
   ::PostMessageW(WindowHandle(*Form), WM_CLOSE, 0, 0);
   App->Run();
