@@ -54,7 +54,7 @@ std::unique_ptr<TSetupApiPortSource> TSetupApiPortSource::Open() {
   if (!Api.ClassGuidsFromName(L"Ports", &Class, 1, &Required) || Required == 0)
     return nullptr;
   const HDEVINFO Set = Api.GetClassDevs(&Class, nullptr, nullptr, DIGCF_PRESENT);
-  Source->FSet = TWinHandle<TDevInfoTraits>(Set, TDevInfoTraits{Api.DestroyDeviceInfoList});
+  Source->FSet.Reset(Set, TDevInfoTraits{Api.DestroyDeviceInfoList});
   if (!Source->FSet)
     return nullptr;
   return Source;

@@ -24,6 +24,10 @@ class TWinHandle {
       FTraits.Close(FHandle);
     FHandle = Handle;
   }
+  void Reset(T Handle, TTraits Traits) {
+    Reset(Handle);
+    FTraits = Traits;
+  }
 
  private:
   T FHandle{};
