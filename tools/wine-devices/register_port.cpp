@@ -1,9 +1,10 @@
-// register-port.exe --port NAME [--friendly TEXT | --no-friendly]
+// register-port.exe --port NAME [--friendly TEXT | --no-friendly] [--unterminated]
 // register-port.exe --remove-all
 //
 // Makes a root-enumerated device of the "Ports" setup class in the current Wine prefix
 // (ROOT\PORTS\nnnn, numbered by Setup API), with a friendly name and a device key holding
-// "PortName", so that port discovery finds it. Every device made here carries a marker
+// "PortName", so that port discovery finds it. --unterminated stores the name without its
+// terminating NUL, as a careless driver may. Every device made here carries a marker
 // hardware id; --remove-all removes exactly those.
 #include <windows.h>
 #include <setupapi.h>
@@ -55,7 +56,8 @@ bool SetString(HDEVINFO Set, SP_DEVINFO_DATA& Device, DWORD Property, const wcha
                                            reinterpret_cast<const BYTE*>(Text), Bytes);
 }
 
-int Register(const std::wstring& Port, const std::optional<std::wstring>& Friendly) {
+int Register(const std::wstring& Port, const std::optional<std::wstring>& Friendly,
+             bool Unterminated) {
   GUID Class;
   if (!PortsClass(Class))
     return Fail("SetupDiClassGuidsFromNameW");
@@ -84,7 +86,8 @@ int Register(const std::wstring& Port, const std::optional<std::wstring>& Friend
     return Fail("SetupDiCreateDevRegKeyW");
   }
   if (RegSetValueExW(Key.Key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(Port.c_str()),
-                     static_cast<DWORD>((Port.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+                     static_cast<DWORD>((Port.size() + (Unterminated ? 0 : 1)) *
+                                        sizeof(wchar_t))) != ERROR_SUCCESS) {
     return Fail("RegSetValueExW(PortName)");
   }
   wchar_t Id[256] = {};
@@ -127,7 +130,7 @@ int RemoveAll() {
 
 int Usage() {
   std::fputs(
-      "usage: register-port.exe --port NAME [--friendly TEXT | --no-friendly]\n"
+      "usage: register-port.exe --port NAME [--friendly TEXT | --no-friendly] [--unterminated]\n"
       "       register-port.exe --remove-all\n",
       stderr);
   return 2;
@@ -139,6 +142,7 @@ int wmain(int argc, wchar_t** argv) {
   std::optional<std::wstring> Port;
   std::optional<std::wstring> Friendly;
   bool NoFriendly = false;
+  bool Unterminated = false;
   for (int I = 1; I < argc; ++I) {
     const std::wstring Arg = argv[I];
     if (Arg == L"--remove-all" && argc == 2)
@@ -149,6 +153,8 @@ int wmain(int argc, wchar_t** argv) {
       Friendly = argv[++I];
     } else if (Arg == L"--no-friendly") {
       NoFriendly = true;
+    } else if (Arg == L"--unterminated") {
+      Unterminated = true;
     } else {
       return Usage();
     }
@@ -157,5 +163,5 @@ int wmain(int argc, wchar_t** argv) {
     return Usage();
   if (!Friendly && !NoFriendly)
     Friendly = L"USB Serial Device (" + *Port + L")";
-  return Register(*Port, NoFriendly ? std::nullopt : Friendly);
+  return Register(*Port, NoFriendly ? std::nullopt : Friendly, Unterminated);
 }

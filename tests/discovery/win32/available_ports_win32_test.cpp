@@ -2,7 +2,7 @@
 // devices below, WineNoPorts after it has removed them again.
 //
 //   COM3    "USB Serial Device (COM3)"     pty
-//   COM12   "USB Serial Device (COM12)"    pty
+//   COM12   "USB Serial Device (COM12)"    pty, PortName stored without its NUL
 //   COM123  "USB Serial Device (COM123)"   pty
 //   COM4    "Gadget (COM4) rev B"          pty
 //   COM5    no friendly name               pty

@@ -31,7 +31,7 @@ trap cleanup EXIT
 reg() { "$wine_run" "$register" "$@" >/dev/null; }
 "$wine_run" "$register" --remove-all >/dev/null
 reg --port COM3 --friendly "USB Serial Device (COM3)"
-reg --port COM12 --friendly "USB Serial Device (COM12)"
+reg --port COM12 --friendly "USB Serial Device (COM12)" --unterminated
 reg --port COM123 --friendly "USB Serial Device (COM123)"
 reg --port COM4 --friendly "Gadget (COM4) rev B"
 reg --port COM5 --no-friendly
