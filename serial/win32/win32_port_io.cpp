@@ -11,15 +11,34 @@ HANDLE Native(TSioHandle Handle) {
   return reinterpret_cast<HANDLE>(Handle);
 }
 
-// Cancels a pending operation and waits until the system has let go of its record; gives
-// the bytes it had moved by then. Keeps the caller's last-error code.
-DWORD CancelAndFinish(HANDLE Port, OVERLAPPED& Overlapped) {
-  const DWORD Error = ::GetLastError();
+// Waits until the system has let go of the record and gives the bytes it moved.
+// GetOverlappedResult(TRUE) is not enough: it returns as soon as the record's event is
+// set, and that event may be set by someone else (a stop request sets the wake signal), so
+// the system could still write into the record, the buffer or the mask afterwards.
+void AwaitCompletion(OVERLAPPED& Overlapped) {
+  while (!HasOverlappedIoCompleted(&Overlapped)) {
+    if (::WaitForSingleObject(Overlapped.hEvent, 10) == WAIT_OBJECT_0 &&
+        !HasOverlappedIoCompleted(&Overlapped)) {
+      ::ResetEvent(Overlapped.hEvent);  // set from outside; the completion sets it again
+    }
+  }
+}
+
+DWORD AwaitRelease(HANDLE Port, OVERLAPPED& Overlapped) {
+  AwaitCompletion(Overlapped);
   DWORD Moved = 0;
-  ::CancelIoEx(Port, &Overlapped);
-  if (!::GetOverlappedResult(Port, &Overlapped, &Moved, TRUE)) {
+  if (!::GetOverlappedResult(Port, &Overlapped, &Moved, FALSE)) {
     Moved = 0;
   }
+  return Moved;
+}
+
+// Cancels a pending operation and waits until it has finished; gives the bytes it had
+// moved by then. Keeps the caller's last-error code.
+DWORD CancelAndFinish(HANDLE Port, OVERLAPPED& Overlapped) {
+  const DWORD Error = ::GetLastError();
+  ::CancelIoEx(Port, &Overlapped);
+  const DWORD Moved = AwaitRelease(Port, Overlapped);
   ::SetLastError(Error);
   return Moved;
 }
@@ -34,8 +53,7 @@ void AbortWait(HANDLE Port, OVERLAPPED& Overlapped) {
     ::SetCommMask(Port, Mask);
   }
   ::CancelIoEx(Port, &Overlapped);
-  DWORD Moved = 0;
-  ::GetOverlappedResult(Port, &Overlapped, &Moved, TRUE);
+  AwaitRelease(Port, Overlapped);
   ::SetLastError(Error);
 }
 
@@ -107,7 +125,8 @@ TSioWriteOutcome TWin32PortBackend::WriteAbandonable(TSioHandle Port, const void
       Transferred = CancelAndFinish(Line, Overlapped);
       return TSioWriteOutcome::Flush;
     case WAIT_OBJECT_0 + 2:
-      if (!::GetOverlappedResult(Line, &Overlapped, &Moved, TRUE)) {
+      AwaitCompletion(Overlapped);
+      if (!::GetOverlappedResult(Line, &Overlapped, &Moved, FALSE)) {
         return TSioWriteOutcome::ResultFailed;
       }
       Transferred = Moved;
