@@ -1,0 +1,17 @@
+#include "ui/program/device_bitmap.h"
+
+#include "ui/picture/device_picture.h"
+#include "ui/svg/svg_parser.h"
+#include "ui/svg/svg_render.h"
+
+TBitmap32 RenderDevicePicture() {
+  // One SVG unit per pixel, over the window's white background.
+  TSvgRenderOptions Options;
+  Options.Background = 0xFFFFFF;
+  TSvgImage Image = RenderSvg(ParseSvg(DevicePictureSvg()), Options);
+  TBitmap32 Bitmap;
+  Bitmap.Width = Image.Width;
+  Bitmap.Height = Image.Height;
+  Bitmap.Pixels = std::move(Image.Pixels);
+  return Bitmap;
+}

@@ -1,0 +1,6 @@
+// The device picture, drawn once from its SVG document into the bitmap the image shows.
+#pragma once
+
+#include "framework/controls.h"
+
+TBitmap32 RenderDevicePicture();

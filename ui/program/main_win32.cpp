@@ -1,0 +1,37 @@
+// The program: one window that finds the microphone among the serial ports and edits the
+// function keys its buttons send.
+#include <windows.h>
+
+#include "controller/microphone_settings_form.h"
+#include "discovery/available_ports.h"
+#include "framework/win32/win32_application.h"
+#include "serial/sio_comm.h"
+#include "ui/description/microphone_settings_form_description.h"
+#include "ui/program/comport1_settings.h"
+#include "ui/program/device_bitmap.h"
+
+namespace {
+
+// The window's stored description: Comport1 with its settings, the widgets and their
+// bindings, and the picture.
+void LoadWindow(TMicrophoneSettingsForm& Form, const TBitmap32& Picture) {
+  TSioComm* Comport1 = Form.MakeOwned<TSioComm>();
+  ApplyComport1Settings(*Comport1);
+  LoadMicrophoneSettingsForm(Form, *Comport1);
+  Form.Image1->SetPicture(Picture);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The picture is drawn before the window is built, so that building it can show it.
+  const TBitmap32 Picture = RenderDevicePicture();
+
+  std::unique_ptr<TApplication> App = MakeWin32Application();
+  App->CreateForm<TMicrophoneSettingsForm>(
+      [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); },
+      [] { return GetAvailableComPorts(); });
+  App->Run();
+  App.reset();  // frees the window, which closes the port if it is still open
+  return 0;
+}
