@@ -2,7 +2,9 @@
 
 #include "serial/serial_port.h"
 
-TShortFrame HandshakeFrame() { return {kFrameStart, 5, cmdHandshake, 0, kFrameEnd}; }
+TShortFrame HandshakeFrame() {
+  return {kFrameStart, 5, cmdHandshake, 0, kFrameEnd};
+}
 
 TShortFrame ReadSettingFrame(std::uint8_t Index) {
   return {kFrameStart, 5, cmdReadSetting, Index, kFrameEnd};
@@ -12,7 +14,9 @@ TLongFrame WriteSettingFrame(std::uint8_t Index, std::uint8_t Value) {
   return {kFrameStart, 6, cmdWriteSetting, Index, Value, kFrameEnd};
 }
 
-TShortFrame ReadVersionFrame() { return {kFrameStart, 5, cmdReadVersion, 0, kFrameEnd}; }
+TShortFrame ReadVersionFrame() {
+  return {kFrameStart, 5, cmdReadVersion, 0, kFrameEnd};
+}
 
 namespace {
 
@@ -28,9 +32,15 @@ void Send(ISerialPort& Port, const std::array<std::uint8_t, N>& Frame) {
 
 }  // namespace
 
-void SendHandshake(ISerialPort& Port) { Send(Port, HandshakeFrame()); }
-void RequestSetting(ISerialPort& Port, std::uint8_t Index) { Send(Port, ReadSettingFrame(Index)); }
+void SendHandshake(ISerialPort& Port) {
+  Send(Port, HandshakeFrame());
+}
+void RequestSetting(ISerialPort& Port, std::uint8_t Index) {
+  Send(Port, ReadSettingFrame(Index));
+}
 void WriteSetting(ISerialPort& Port, std::uint8_t Index, std::uint8_t Value) {
   Send(Port, WriteSettingFrame(Index, Value));
 }
-void RequestVersion(ISerialPort& Port) { Send(Port, ReadVersionFrame()); }
+void RequestVersion(ISerialPort& Port) {
+  Send(Port, ReadVersionFrame());
+}

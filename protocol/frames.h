@@ -27,10 +27,10 @@ enum TDeviceSetting : std::uint8_t {
 using TShortFrame = std::array<std::uint8_t, 5>;
 using TLongFrame = std::array<std::uint8_t, 6>;
 
-TShortFrame HandshakeFrame();                                                  // AA 05 01 00 BB
-TShortFrame ReadSettingFrame(std::uint8_t Index);                              // AA 05 02 i BB
-TLongFrame WriteSettingFrame(std::uint8_t Index, std::uint8_t Value);          // AA 06 03 i v BB
-TShortFrame ReadVersionFrame();                                                // AA 05 04 00 BB
+TShortFrame HandshakeFrame();                                          // AA 05 01 00 BB
+TShortFrame ReadSettingFrame(std::uint8_t Index);                      // AA 05 02 i BB
+TLongFrame WriteSettingFrame(std::uint8_t Index, std::uint8_t Value);  // AA 06 03 i v BB
+TShortFrame ReadVersionFrame();                                        // AA 05 04 00 BB
 
 // Each request is written in one WriteBuf. A failure of any kind closes the port and is
 // swallowed: the caller learns nothing (the port-closed notification tells the rest).

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-constexpr std::uint16_t kKeyNone = 252;          // an empty field: names no key
-constexpr std::uint8_t kDeviceKeyNone = 255;     // the device's "no key"
-constexpr std::uint16_t kVirtualKeyF1 = 112;     // F1..F12 = 112..123
-constexpr std::uint8_t kDeviceKeyF1 = 58;        // F1..F12 = 58..69
+constexpr std::uint16_t kKeyNone = 252;       // an empty field: names no key
+constexpr std::uint8_t kDeviceKeyNone = 255;  // the device's "no key"
+constexpr std::uint16_t kVirtualKeyF1 = 112;  // F1..F12 = 112..123
+constexpr std::uint8_t kDeviceKeyF1 = 58;     // F1..F12 = 58..69
 
 // 112..123 (plain F1..F12) give 58..69; every other value, modifiers included, gives 255.
 int KeyToDeviceCode(std::uint16_t Value);

@@ -4,7 +4,8 @@
 
 TDeviceReply ReadReply(const std::vector<std::uint8_t>& Frame, std::uint8_t Length) {
   TDeviceReply Reply;
-  if (Length < 3 || Frame.size() < Length) return Reply;
+  if (Length < 3 || Frame.size() < Length)
+    return Reply;
   const std::uint8_t PayloadLength = static_cast<std::uint8_t>(Length - 4);  // modulo 256
   switch (Frame[2]) {
     case cmdHandshake:
