@@ -61,6 +61,12 @@ class TPosixPortBackend : public TSioPortBackend {
   std::shared_ptr<TPosixPortState> Find(TSioHandle Port);
   static void NoteHangUp(TPosixPortState& State);
 
+  // Writes as much of the bytes as the output queue takes now. Full: the queue has no
+  // room (wait for POLLOUT and call again); Failed: errno tells why (a hang-up is noted).
+  enum class TWriteStep { Done, Full, Failed };
+  static TWriteStep WriteWhatFits(int Fd, TPosixPortState& State, const unsigned char* Bytes,
+                                  std::uint32_t Count, std::uint32_t& Transferred);
+
   std::mutex FLock;
   std::map<int, std::shared_ptr<TPosixPortState>> FPorts;
 };

@@ -82,6 +82,33 @@ bool TPosixPortBackend::Read(TSioHandle Port, void* Buf, std::uint32_t Count,
   }
 }
 
+TPosixPortBackend::TWriteStep TPosixPortBackend::WriteWhatFits(int Port, TPosixPortState& State,
+                                                               const unsigned char* Bytes,
+                                                               std::uint32_t Count,
+                                                               std::uint32_t& Transferred) {
+  while (Transferred < Count) {
+    const ssize_t Put = ::write(Port, Bytes + Transferred, Count - Transferred);
+    if (Put > 0) {
+      Transferred += static_cast<std::uint32_t>(Put);
+      continue;
+    }
+    if (Put < 0 && errno == EINTR) {
+      continue;
+    }
+    if (Put == 0 || errno == EAGAIN) {
+      return TWriteStep::Full;
+    }
+    const int Error = errno;
+    if (Error == EIO) {
+      std::lock_guard Guard(State.Lock);
+      NoteHangUp(State);
+    }
+    errno = Error;
+    return TWriteStep::Failed;
+  }
+  return TWriteStep::Done;
+}
+
 bool TPosixPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Count,
                               TSioEvent& /*Completion*/, std::uint32_t TimeoutMs,
                               std::uint32_t& Transferred) {
@@ -92,22 +119,12 @@ bool TPosixPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Co
   }
   const TDeadline Deadline(TimeoutMs);
   const auto* Bytes = static_cast<const unsigned char*>(Buf);
-  while (Transferred < Count) {
-    const ssize_t Put = ::write(Fd(Port), Bytes + Transferred, Count - Transferred);
-    if (Put > 0) {
-      Transferred += static_cast<std::uint32_t>(Put);
-      continue;
+  for (;;) {
+    const TWriteStep Step = WriteWhatFits(Fd(Port), *State, Bytes, Count, Transferred);
+    if (Step == TWriteStep::Done) {
+      return true;
     }
-    if (Put < 0 && errno == EINTR) {
-      continue;
-    }
-    if (Put < 0 && errno != EAGAIN) {
-      const int Error = errno;
-      if (Error == EIO) {
-        std::lock_guard Guard(State->Lock);
-        NoteHangUp(*State);
-      }
-      errno = Error;
+    if (Step == TWriteStep::Failed) {
       return Transferred > 0;  // what left before the failure counts as written
     }
     pollfd Poll{Fd(Port), POLLOUT, 0};
@@ -119,7 +136,6 @@ bool TPosixPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Co
       return Transferred > 0;
     }
   }
-  return true;
 }
 
 // Bytes already accepted by the kernel when Close or Flush ends the write count as written:
@@ -135,22 +151,12 @@ TSioWriteOutcome TPosixPortBackend::WriteAbandonable(TSioHandle Port, const void
   }
   const auto* Bytes = static_cast<const unsigned char*>(Buf);
   bool Pending = false;
-  while (Transferred < Count) {
-    const ssize_t Put = ::write(Fd(Port), Bytes + Transferred, Count - Transferred);
-    if (Put > 0) {
-      Transferred += static_cast<std::uint32_t>(Put);
-      continue;
+  for (;;) {
+    const TWriteStep Step = WriteWhatFits(Fd(Port), *State, Bytes, Count, Transferred);
+    if (Step == TWriteStep::Done) {
+      return TSioWriteOutcome::Written;
     }
-    if (Put < 0 && errno == EINTR) {
-      continue;
-    }
-    if (Put < 0 && errno != EAGAIN) {
-      const int Error = errno;
-      if (Error == EIO) {
-        std::lock_guard Guard(State->Lock);
-        NoteHangUp(*State);
-      }
-      errno = Error;
+    if (Step == TWriteStep::Failed) {
       if (Transferred > 0) {
         return TSioWriteOutcome::Written;  // the failure shows again at the next write
       }
@@ -174,7 +180,6 @@ TSioWriteOutcome TPosixPortBackend::WriteAbandonable(TSioHandle Port, const void
     }
     // Room, or a hang-up, which the next write() reports.
   }
-  return TSioWriteOutcome::Written;
 }
 
 // Reports EV_RXCHAR when bytes have arrived that no earlier EV_RXCHAR announced, and a
