@@ -24,10 +24,33 @@ void CentreOnWorkArea(HWND Box, HWND Owner) {
   ::SetWindowPos(Box, nullptr, X, Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+constexpr wchar_t kTaskDialogProc[] = L"VantorTaskDialogProc";
+
+// Escape and the title bar's close button press the box's one button. Windows closes a
+// cancellable task dialog on its own; Wine's task dialog ignores both without a button
+// whose id is IDCANCEL, so the box would not close there.
+LRESULT CALLBACK CancelPressesTheButton(HWND Dialog, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  const auto Previous = reinterpret_cast<WNDPROC>(::GetPropW(Dialog, kTaskDialogProc));
+  if ((Msg == WM_COMMAND && LOWORD(WParam) == IDCANCEL) || Msg == WM_CLOSE) {
+    ::PostMessageW(Dialog, TDM_CLICK_BUTTON, BoxButtonId, 0);
+    return 0;
+  }
+  if (Msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(Dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Previous));
+    ::RemovePropW(Dialog, kTaskDialogProc);
+  }
+  return ::CallWindowProcW(Previous, Dialog, Msg, WParam, LParam);
+}
+
 HRESULT CALLBACK TaskDialogEvents(HWND Dialog, UINT Notification, WPARAM /*WParam*/,
                                   LPARAM /*LParam*/, LONG_PTR Data) {
-  if (Notification == TDN_CREATED)
+  if (Notification == TDN_CREATED) {
     CentreOnWorkArea(Dialog, reinterpret_cast<HWND>(Data));
+    const LONG_PTR Previous = ::GetWindowLongPtrW(Dialog, GWLP_WNDPROC);
+    if (::SetPropW(Dialog, kTaskDialogProc, reinterpret_cast<HANDLE>(Previous)))
+      ::SetWindowLongPtrW(Dialog, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(&CancelPressesTheButton));
+  }
   return S_OK;
 }
 

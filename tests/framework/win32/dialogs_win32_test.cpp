@@ -44,6 +44,36 @@ TEST_F(Win32Test, TheErrorBoxIsATaskDialogWithItsCaptionTextAndOneCancelButton) 
   EXPECT_FALSE(Contains(Seen.Texts, L"OK"));
 }
 
+// A user closes the box with Escape or from its title bar as well as with its button.
+TEST_F(Win32Test, EscapeAndTheTitleBarCloseTheErrorBox) {
+  const DWORD Main = ::GetCurrentThreadId();
+  for (const bool Escape : {true, false}) {
+    bool Closed = false;
+    {
+      TBackgroundActor Tester([&, Main] {
+        HWND Box = WaitForWindow(L"Error");
+        if (!Box) {
+          CloseWindowsOfThread(Main);
+          return;
+        }
+        HWND Button = FindChildWithText(Box, L"Cancel");
+        if (Escape)
+          PostKey(Button, VK_ESCAPE);
+        else
+          ::PostMessageW(Box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        for (int Waited = 0; Waited < 5000 && ::IsWindow(Box); Waited += 10)
+          ::Sleep(10);
+        Closed = !::IsWindow(Box);
+        if (!Closed)  // let the test end all the same
+          ::PostMessageW(Box, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(Button), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(Button));
+      });
+      ErrorBox("Select key F1 - F12");  // returns once the box has closed
+    }
+    EXPECT_TRUE(Closed) << (Escape ? "Escape" : "title bar");
+  }
+}
+
 TEST_F(Win32Test, AFailureInATimerTickShowsTheFailureBoxAndTheLoopGoesOn) {
   TSeenBox Seen;
   const DWORD Main = ::GetCurrentThreadId();
