@@ -101,6 +101,16 @@ std::wstring PanelText(HWND Bar, int Index) {
   return Text;
 }
 
+// A panel's text without the leading tabs that align it: one centres, two align right.
+std::wstring PanelValue(HWND Bar, int Index, std::size_t* Tabs = nullptr) {
+  const std::wstring Text = PanelText(Bar, Index);
+  const std::size_t Lead =
+      std::min<std::size_t>(std::min(Text.find_first_not_of(L'\t'), Text.size()), 2);
+  if (Tabs)
+    *Tabs = Lead;
+  return Text.substr(Lead);
+}
+
 HWND ChildOfClass(HWND Parent, const wchar_t* Class) {
   for (HWND Child : Children(Parent))
     if (ClassOf(Child) == Class)
@@ -146,12 +156,10 @@ void PrintControls(HWND Window) {
     if (Class == STATUSCLASSNAMEW) {
       const int Parts = static_cast<int>(::SendMessageW(Child, SB_GETPARTS, 0, 0));
       for (int I = 0; I < Parts; ++I) {
-        // Leading tabs are the panel's alignment: one centres, two align right.
-        std::wstring Text = PanelText(Child, I);
-        const std::size_t Lead = std::min(Text.find_first_not_of(L'\t'), Text.size());
-        const std::size_t Tabs = std::min<std::size_t>(Lead, 2);
+        std::size_t Tabs = 0;
+        const std::wstring Text = PanelValue(Child, I, &Tabs);
         static const wchar_t* const kAlign[] = {L"left", L"centre", L"right"};
-        std::wprintf(L"panel%d=\"%ls\" align=%ls\n", I, Text.substr(Tabs).c_str(), kAlign[Tabs]);
+        std::wprintf(L"panel%d=\"%ls\" align=%ls\n", I, Text.c_str(), kAlign[Tabs]);
       }
     }
   }
@@ -225,12 +233,12 @@ int MeasureCommand(const std::wstring& Exe) {
     ::CloseHandle(Process.hProcess);
     return 1;
   }
-  const double Connect = WaitMs([&] { return PanelText(Bar, 1) == L"Connected"; }, 30000);
+  const double Connect = WaitMs([&] { return PanelValue(Bar, 1) == L"Connected"; }, 30000);
   std::printf("window shown -> \"Connected\": %.0f ms\n", Connect);
   // The first confirmation of the connection puts "Save" back; wait for it before clicking.
   const HWND Save = Connect < 0 ? nullptr : ButtonNamed(Window, L"Save");
   int Result = Connect < 0 ? 1 : 0;
-  if (Save && WaitMs([&] { return PanelText(Bar, 4) == L"Saved"; }, 10000) >= 0) {
+  if (Save && WaitMs([&] { return PanelValue(Bar, 4) == L"Saved"; }, 10000) >= 0) {
     ::Sleep(200);
     const auto Click = Clock::now();
     ::SendMessageW(Save, BM_CLICK, 0, 0);  // the handler has run when this returns
