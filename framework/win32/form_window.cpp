@@ -1,5 +1,7 @@
 #include "framework/win32/form_window.h"
 
+#include <tuple>
+
 #include <algorithm>
 
 #include "framework/application.h"
@@ -57,9 +59,13 @@ TFormWindow::TFormWindow(TForm& Form) : FForm(Form) {
   FBackground.Reset(::CreateSolidBrush(ToColorRef(Form.Color())));
   FHandle.Reset(CreateTargetWindow(*this, FormClass, FormExStyle, FormStyle, CW_USEDEFAULT,
                                    CW_USEDEFAULT, 100, 100, nullptr));
-  if (HICON Icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))) {
-    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
-    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+  // The executable's icon, each size from its own image rather than one scaled.
+  for (const auto& [Which, Width, Height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
+                                             std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+    if (HANDLE Icon =
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                         ::GetSystemMetrics(Width), ::GetSystemMetrics(Height), LR_SHARED))
+      ::SendMessageW(Handle(), WM_SETICON, Which, reinterpret_cast<LPARAM>(Icon));
   }
   ::SetWindowTextW(Handle(), Widen(Form.Caption()).c_str());
   ApplyClientSize(0, 0, true);

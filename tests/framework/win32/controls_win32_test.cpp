@@ -81,6 +81,13 @@ TEST_F(Win32FormTest, TheFormIsAFixedWindowWithItsOwnTaskbarButtonCentredOnTheWo
   EXPECT_STREQ(Caption, L"Framework test window");
 }
 
+// The window, and with it its taskbar button, shows the executable's icon.
+TEST_F(Win32FormTest, TheFormShowsTheExecutablesIcon) {
+  HWND Window = WindowHandle(*Form);
+  EXPECT_NE(::SendMessageW(Window, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(::SendMessageW(Window, WM_GETICON, ICON_SMALL, 0), 0);
+}
+
 TEST_F(Win32FormTest, TheFieldIsARealHotKeyControlThatTakesF5AndReportsTheChange) {
   HWND Control = WindowHandle(*Field);
   wchar_t Class[64] = {};
