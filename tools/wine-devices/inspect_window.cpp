@@ -1,7 +1,7 @@
 // inspect-window.exe: reads another program's window the way a test needs to see it.
 //
-//   inspect-window.exe show CAPTION      the window's state and every child control, one line
-//                                         each; status bar panels as panel0= ... panel4=
+//   inspect-window.exe show CAPTION      the window's state, its frame, and every child control,
+//                                         one line each; status bar panels as panel0= ...
 //   inspect-window.exe start EXE normal|max|min
 //                                         starts EXE with that show command and prints its
 //                                         window's state once the window is visible
@@ -123,6 +123,18 @@ HWND ButtonNamed(HWND Parent, const std::wstring& Caption) {
     if (ClassOf(Child) == L"Button" && TextOf(Child) == Caption)
       return Child;
   return nullptr;
+}
+
+// The frame and taskbar facts: resizable, which title-bar buttons, and whether the window
+// has its own taskbar button (no owner, not a tool window). Its icon is not asked for:
+// Wine does not answer WM_GETICON from another process; the X window's icon shows it.
+void PrintFrame(HWND Window) {
+  const LONG_PTR Style = ::GetWindowLongPtrW(Window, GWL_STYLE);
+  const LONG_PTR ExStyle = ::GetWindowLongPtrW(Window, GWL_EXSTYLE);
+  std::printf("frame sizable=%d sysmenu=%d minimizebox=%d maximizebox=%d taskbar=%d\n",
+              (Style & WS_THICKFRAME) ? 1 : 0, (Style & WS_SYSMENU) ? 1 : 0,
+              (Style & WS_MINIMIZEBOX) ? 1 : 0, (Style & WS_MAXIMIZEBOX) ? 1 : 0,
+              !::GetWindow(Window, GW_OWNER) && !(ExStyle & WS_EX_TOOLWINDOW) ? 1 : 0);
 }
 
 void PrintWindowState(HWND Window) {
@@ -267,6 +279,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!Window)
       return 1;
     PrintWindowState(Window);
+    PrintFrame(Window);
     PrintControls(Window);
     return 0;
   }
