@@ -87,9 +87,15 @@ TPosixPortBackend::TWriteStep TPosixPortBackend::WriteWhatFits(int Port, TPosixP
                                                                std::uint32_t Count,
                                                                std::uint32_t& Transferred) {
   while (Transferred < Count) {
-    const ssize_t Put = ::write(Port, Bytes + Transferred, Count - Transferred);
+    const std::uint32_t Asked = Count - Transferred;
+    const ssize_t Put = ::write(Port, Bytes + Transferred, Asked);
     if (Put > 0) {
       Transferred += static_cast<std::uint32_t>(Put);
+      if (static_cast<std::uint32_t>(Put) < Asked) {
+        // A short write: the driver took all the room it had, so trying again at once
+        // would only give EAGAIN.
+        return TWriteStep::Full;
+      }
       continue;
     }
     if (Put < 0 && errno == EINTR) {
