@@ -49,6 +49,42 @@ TEST_F(SioIo, BytesOfSuccessiveWritesLeaveInCallOrder) {
   ExpectNoMisuse();
 }
 
+// However the buffer ran empty (a completed write, a purge of a pending one), the thread has
+// idled with its write signal reset, and the next bytes must wake it again.
+TEST_F(SioIo, BytesQueuedAfterTheBufferRanEmptyStillLeave) {
+  TSioComm& Port = MakeComm();
+  int TxEmpty = 0;
+  Port.SetOnTxEmpty([&](TObject*) {
+    // The write thread waits for this notice; bytes queued meanwhile go in the next pass.
+    if (++TxEmpty == 2)
+      Port.WriteText("c");
+  });
+  Port.Open();
+  const auto WrittenText = [&] {
+    const auto Written = Fault->Written();
+    return std::string(Written.begin(), Written.end());
+  };
+  EXPECT_TRUE(Port.WriteText("a"));
+  ASSERT_TRUE(PumpUntil([&] { return TxEmpty == 1; }));
+  EXPECT_EQ(WrittenText(), "a");
+  EXPECT_TRUE(Port.WriteText("b"));
+  ASSERT_TRUE(PumpUntil([&] { return TxEmpty == 3; }));
+  EXPECT_EQ(WrittenText(), "abc");
+
+  // Emptied by a purge while a write was pending.
+  Fault->SetHoldWrites(true);
+  EXPECT_TRUE(Port.WriteText("dropped"));
+  ASSERT_TRUE(Fault->WaitForPendingWrite(std::chrono::seconds(5)));
+  Port.PurgeWrite();
+  Fault->SetHoldWrites(false);
+  EXPECT_TRUE(Port.WriteText("d"));
+  ASSERT_TRUE(PumpUntil([&] { return TxEmpty == 4; }));
+  EXPECT_EQ(WrittenText(), "abcd");
+  EXPECT_EQ(Port.WriteBufUsed(), 0);
+  Port.Close();
+  ExpectNoMisuse();
+}
+
 TEST_F(SioIo, WriteBufferBoundaries) {
   // Each case: bytes already queued (held in a pending write), then one write.
   struct Case {
