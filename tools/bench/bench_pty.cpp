@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 TBenchPty::TBenchPty() {
@@ -21,6 +22,9 @@ TBenchPty::TBenchPty() {
   ::tcsetattr(FMaster, TCSANOW, &Raw);
   ::tcsetattr(Slave, TCSANOW, &Raw);
   ::close(Slave);
+  // The drain reads first and polls only when nothing is there: one call per read while
+  // bytes stream, the same for every path measured.
+  ::fcntl(FMaster, F_SETFL, ::fcntl(FMaster, F_GETFL) | O_NONBLOCK);
   FSlavePath = Name;
 }
 
@@ -28,18 +32,25 @@ TBenchPty::~TBenchPty() {
   ::close(FMaster);
 }
 
-TDrain::TDrain(int Master) : FMaster(Master) {
+TDrain::TDrain(int Master, std::uint64_t Target) : FMaster(Master), FTarget(Target) {
   FThread = std::thread([this] {
     char Buf[65536];
     while (!FStop.load()) {
-      pollfd Poll{FMaster, POLLIN, 0};
-      if (::poll(&Poll, 1, 50) <= 0) {
-        continue;
-      }
       const ssize_t Got = ::read(FMaster, Buf, sizeof Buf);
       if (Got > 0) {
-        FBytes += static_cast<std::uint64_t>(Got);
+        const std::uint64_t Total = FBytes += static_cast<std::uint64_t>(Got);
+        if (Total >= FTarget && Total - static_cast<std::uint64_t>(Got) < FTarget) {
+          FReachedAt = Clock::now().time_since_epoch().count();
+        }
+        continue;
       }
+      if (Got < 0 && errno == EAGAIN) {
+        pollfd Poll{FMaster, POLLIN, 0};
+        ::poll(&Poll, 1, 50);
+        continue;
+      }
+      // No slave end is open (between runs): the master reports that at once, so pause.
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
 }
