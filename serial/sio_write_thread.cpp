@@ -60,8 +60,7 @@ bool TSioCommWriteThread::WriteData(const void* Buf, std::int32_t Count, std::ui
       continue;
     }
     FBuffer.Write(Buf, Count);
-    FWriteEvent.SetEvent();
-    FSignalEvent.SetEvent();
+    SetWriteEvent();
     return true;
   }
 }
@@ -73,8 +72,21 @@ bool TSioCommWriteThread::PurgeWrite() {
   if (FFlushDoneEvent.WaitFor(2000) != wrSignaled)
     return false;
   FBuffer.Clear();
-  FWriteEvent.ResetEvent();
+  ResetWriteEvent();
   return true;
+}
+
+void TSioCommWriteThread::SetWriteEvent() {
+  if (FWriteSet)
+    return;  // already set, and the thread looks at it again before it idles
+  FWriteSet = true;
+  FWriteEvent.SetEvent();
+  FSignalEvent.SetEvent();
+}
+
+void TSioCommWriteThread::ResetWriteEvent() {
+  FWriteSet = false;
+  FWriteEvent.ResetEvent();
 }
 
 void TSioCommWriteThread::Execute() {
@@ -110,7 +122,7 @@ void TSioCommWriteThread::WritePass() {
     Count = FBuffer.Size();
     Data = FBuffer.DataPtr();
     if (Count == 0) {
-      FWriteEvent.ResetEvent();
+      ResetWriteEvent();
       return;
     }
   }
@@ -142,10 +154,10 @@ void TSioCommWriteThread::Completion(std::uint32_t Written) {
     std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
     FBuffer.Remove(static_cast<std::int32_t>(Written));
     if (FBuffer.Size() > 0) {
-      FWriteEvent.SetEvent();
+      SetWriteEvent();
       return;
     }
-    FWriteEvent.ResetEvent();
+    ResetWriteEvent();
   }
   // Outside the lock: a handler on the main thread may queue more bytes.
   NotifyTxEmpty();

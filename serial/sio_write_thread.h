@@ -34,6 +34,10 @@ class TSioCommWriteThread : public TSioPortThread {
 
  private:
   void WritePass();
+  // FWriteEvent with the write section held; FWriteSet mirrors it, so that a writer
+  // appending while the thread is still busy makes no system call to set it again.
+  void SetWriteEvent();
+  void ResetWriteEvent();
   void Completion(std::uint32_t Written);
   void AcknowledgeFlush();
   void NotifyTxEmpty();
@@ -51,5 +55,6 @@ class TSioCommWriteThread : public TSioPortThread {
   TSioCustomComm* FOwner;
   TSioHandle FPort;
   TSioPortBackend& FBackend;
-  TSioCriticalSection& FWriteSection;  // the component's: guards FBuffer
+  TSioCriticalSection& FWriteSection;  // the component's: guards FBuffer and FWriteSet
+  bool FWriteSet = false;
 };
