@@ -1,14 +1,14 @@
-// inspect-window.exe: reads another program's window the way a test needs to see it.
+// window-probe.exe: reads another program's window the way a test needs to see it.
 //
-//   inspect-window.exe show CAPTION      the window's state, its frame, and every child control,
-//                                         one line each; status bar panels as panel0= ...
-//   inspect-window.exe start EXE normal|max|min
-//                                         starts EXE with that show command and prints its
-//                                         window's state once the window is visible
-//   inspect-window.exe close CAPTION     closes that window as its title bar's close button does
-//   inspect-window.exe measure EXE       starts EXE, then prints the time from its window being
-//                                         shown to "Connected" in panel 1, the time from a click
-//                                         on Save to its confirmation, and the working set
+//   window-probe.exe show CAPTION      the window's state, its frame, and every child control,
+//                                       one line each; status bar panels as panel0= ...
+//   window-probe.exe start EXE normal|max|min
+//                                       starts EXE with that show command and prints its
+//                                       window's state once the window is visible
+//   window-probe.exe close CAPTION     closes that window as its title bar's close button does
+//   window-probe.exe measure EXE       starts EXE, then prints the time from its window being
+//                                       shown to "Connected" in panel 1, the time from a click
+//                                       on Save to its confirmation, and the working set
 //
 // "show" exits with 1 when no visible top-level window has that caption, so that a script
 // can wait for a window (or a message box) to come and go. Status bar texts live in the
@@ -216,14 +216,14 @@ int StartCommand(const std::wstring& Exe, const std::wstring& How) {
                                     : SW_SHOWNORMAL;
   PROCESS_INFORMATION Process{};
   if (!Start(Exe, Show, Process)) {
-    std::fprintf(stderr, "inspect-window: cannot start the program (%lu)\n", ::GetLastError());
+    std::fprintf(stderr, "window-probe: cannot start the program (%lu)\n", ::GetLastError());
     return 1;
   }
   HWND Window = WaitForMainWindow(Process.dwProcessId);
   ::CloseHandle(Process.hThread);
   ::CloseHandle(Process.hProcess);
   if (!Window) {
-    std::fputs("inspect-window: no window\n", stderr);
+    std::fputs("window-probe: no window\n", stderr);
     return 1;
   }
   std::printf("pid=%lu\n", Process.dwProcessId);
@@ -234,14 +234,14 @@ int StartCommand(const std::wstring& Exe, const std::wstring& How) {
 int MeasureCommand(const std::wstring& Exe) {
   PROCESS_INFORMATION Process{};
   if (!Start(Exe, SW_SHOWNORMAL, Process)) {
-    std::fprintf(stderr, "inspect-window: cannot start the program (%lu)\n", ::GetLastError());
+    std::fprintf(stderr, "window-probe: cannot start the program (%lu)\n", ::GetLastError());
     return 1;
   }
   ::CloseHandle(Process.hThread);
   const HWND Window = WaitForMainWindow(Process.dwProcessId);
   const HWND Bar = Window ? ChildOfClass(Window, STATUSCLASSNAMEW) : nullptr;
   if (!Bar) {
-    std::fputs("inspect-window: no window\n", stderr);
+    std::fputs("window-probe: no window\n", stderr);
     ::CloseHandle(Process.hProcess);
     return 1;
   }
@@ -292,7 +292,7 @@ int wmain(int argc, wchar_t** argv) {
   if (Verb == L"measure" && argc == 3)
     return MeasureCommand(argv[2]);
   std::fputs(
-      "usage: inspect-window.exe show CAPTION | close CAPTION | start EXE normal|max|min |"
+      "usage: window-probe.exe show CAPTION | close CAPTION | start EXE normal|max|min |"
       " measure EXE\n",
       stderr);
   return 2;
