@@ -2,6 +2,8 @@
 #include "controller/microphone_settings_form.h"
 #include "controller/status_panels.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr std::int32_t kTimerHandshakes = 3;  // plus the one sent when the port opens
@@ -100,3 +102,5 @@ std::unique_ptr<TPortEntryList> TMicrophoneSettingsForm::GetAvailableComPorts() 
     return nullptr;
   return FPortList();
 }
+
+}  // namespace vantor

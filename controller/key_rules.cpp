@@ -4,6 +4,8 @@
 #include "framework/dialogs.h"
 #include "protocol/key_codes.h"
 
+namespace vantor {
+
 void TMicrophoneSettingsForm::hkKey1Change(TObject* /*Sender*/) {
   ApplyKeyRule(*hkKey1, *hkKey2, *hkKey3);
 }
@@ -36,3 +38,5 @@ void TMicrophoneSettingsForm::ApplyKeyRule(THotKey& Field, THotKey& FirstOther,
 void TMicrophoneSettingsForm::CbClick(TObject* /*Sender*/) {
   StatusBar1->SetPanelText(kSavePanel, "Not saved");
 }
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include "protocol/frames.h"
 #include "protocol/key_codes.h"
 
+namespace vantor {
+
 TMicrophoneSettingsForm::TMicrophoneSettingsForm(TComponent* AOwner, TFormLoader Load,
                                                  TPortListSource PortList)
     : TForm(AOwner), FPortList(std::move(PortList)) {
@@ -39,17 +41,19 @@ ISerialPort& TMicrophoneSettingsForm::Port() const {
 }
 
 void TMicrophoneSettingsForm::SendHandshake() {
-  ::SendHandshake(Port());
+  vantor::SendHandshake(Port());
 }
 
 void TMicrophoneSettingsForm::RequestSetting(std::uint8_t Index) {
-  ::RequestSetting(Port(), Index);
+  vantor::RequestSetting(Port(), Index);
 }
 
 void TMicrophoneSettingsForm::WriteSetting(std::uint8_t Index, std::uint8_t Value) {
-  ::WriteSetting(Port(), Index, Value);
+  vantor::WriteSetting(Port(), Index, Value);
 }
 
 void TMicrophoneSettingsForm::RequestVersion() {
-  ::RequestVersion(Port());
+  vantor::RequestVersion(Port());
 }
+
+}  // namespace vantor

@@ -14,6 +14,8 @@
 #include "protocol/reassembly.h"
 #include "serial/serial_port.h"
 
+namespace vantor {
+
 class TMicrophoneSettingsForm : public TForm {
  public:
   // Builds the widgets and components on the form and binds their events.
@@ -100,3 +102,5 @@ class TMicrophoneSettingsForm : public TForm {
   // Counts the ports opened, so that a failure on one port never closes the next one.
   std::uint32_t FPortSession = 0;
 };
+
+}  // namespace vantor

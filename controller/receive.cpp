@@ -5,6 +5,8 @@
 #include "framework/dialogs.h"
 #include "framework/object.h"
 
+namespace vantor {
+
 void TMicrophoneSettingsForm::comportRXChar(TObject* /*Sender*/, int Count) {
   const std::uint32_t Session = FPortSession;
   try {
@@ -38,3 +40,5 @@ void TMicrophoneSettingsForm::ReportReceiveFailure(const std::string& ClassName,
   if (Session == FPortSession)
     Port().Close();
 }
+
+}  // namespace vantor

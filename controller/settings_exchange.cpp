@@ -7,6 +7,8 @@
 #include "protocol/key_codes.h"
 #include "protocol/reply.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr std::uint8_t kHandshakeAnswered = 1;
@@ -139,3 +141,5 @@ void TMicrophoneSettingsForm::EnableFields() {
   hkKey3->SetEnabled(true);
   cbMuteWhenPTT->SetEnabled(true);
 }
+
+}  // namespace vantor

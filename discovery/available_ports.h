@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 using TPortEntryList = std::vector<std::string>;
 
 // A fresh list in the platform's enumeration order, owned by the caller; null when no port
 // qualifies or the enumeration cannot start (never an empty list).
 std::unique_ptr<TPortEntryList> GetAvailableComPorts();
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "discovery/port_entry.h"
 
+namespace vantor {
+
 namespace {
 
 void Gather(TPortSource& Source, TPortEntryList& Entries) {
@@ -35,3 +37,5 @@ std::unique_ptr<TPortEntryList> ListAvailablePorts(TPortSource& Source) {
     Entries.reset();
   return Entries;
 }
+
+}  // namespace vantor

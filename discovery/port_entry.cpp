@@ -2,6 +2,8 @@
 
 #include "discovery/utf.h"
 
+namespace vantor {
+
 std::u16string_view CutAtNul(std::u16string_view Text) {
   return Text.substr(0, Text.find(u'\0'));
 }
@@ -17,3 +19,5 @@ std::u16string ReduceFriendlyName(std::u16string_view FriendlyName) {
 std::string MakePortEntry(std::u16string_view PortName, std::u16string_view FriendlyName) {
   return ToUtf8(CutAtNul(PortName)) + "  " + ToUtf8(ReduceFriendlyName(FriendlyName));
 }
+
+}  // namespace vantor

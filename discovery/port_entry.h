@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantor {
+
 std::u16string_view CutAtNul(std::u16string_view Text);
 
 // Cut at the first NUL, then exactly seven characters deleted from the first "(COM" on (or
@@ -13,3 +15,5 @@ std::u16string ReduceFriendlyName(std::u16string_view FriendlyName);
 
 // Both texts are cut at their first NUL; the entry is UTF-8.
 std::string MakePortEntry(std::u16string_view PortName, std::u16string_view FriendlyName);
+
+}  // namespace vantor

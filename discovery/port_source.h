@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantor {
+
 // Texts are UTF-16, as Windows stores them, so that the entry rules count characters the
 // way they do there; both texts may hold embedded NULs (the logic cuts at the first one).
 struct TPresentPort {
@@ -31,3 +33,5 @@ class TPortSource {
   // Opens the port exclusively for reading and writing; null when that fails.
   virtual std::unique_ptr<TProbeHandle> Probe(const std::u16string& PortName) = 0;
 };
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "discovery/utf.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -90,3 +92,5 @@ std::u16string ToUtf16(std::string_view Text) {
   }
   return Out;
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include "framework/cross_thread.h"
 #include "framework/dialogs.h"
 
+namespace vantor {
+
 namespace {
 // The one application object. Worker threads read it to wake the main thread.
 std::atomic<TApplication*> TheApplication{nullptr};
@@ -158,3 +160,5 @@ void TApplication::WakeMainThread() {
 void TApplication::AfterFormCreated(TForm& Form) {
   Form.DoCreate();
 }
+
+}  // namespace vantor

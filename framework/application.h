@@ -12,6 +12,8 @@
 
 #include "framework/component.h"
 
+namespace vantor {
+
 class TForm;
 class TBackend;
 class TCrossThreadCalls;
@@ -115,3 +117,5 @@ class TApplication : public TComponent {
 
 // The program's one application object (null before it is made and after it is freed).
 TApplication* Application();
+
+}  // namespace vantor

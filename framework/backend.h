@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace vantor {
+
 class TApplication;
 class TControl;
 class TForm;
@@ -61,3 +63,5 @@ class TBackend {
   virtual void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                           const std::string& Button) = 0;
 };
+
+}  // namespace vantor

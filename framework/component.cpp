@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vantor {
+
 TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {}
 
 TComponent::~TComponent() {
@@ -74,3 +76,5 @@ void TComponent::AdoptComponent(std::unique_ptr<TComponent> Component) {
   FComponents.push_back(std::move(Component));
   Notification(Added, TOperation::opInsert);
 }
+
+}  // namespace vantor

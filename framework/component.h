@@ -8,6 +8,8 @@
 
 #include "framework/persistent.h"
 
+namespace vantor {
+
 enum TComponentStateFlag : std::uint8_t {
   csLoading = 1 << 0,     // the stored description is being read into it
   csDestroying = 1 << 1,  // its destruction has begun
@@ -71,3 +73,5 @@ class TComponent : public TPersistent {
   std::vector<std::unique_ptr<TComponent>> FComponents;
   std::vector<TComponent*> FFreeNotifies;
 };
+
+}  // namespace vantor

@@ -1,6 +1,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 namespace {
 void Changed(const TControl& Control) {
   if (TControlPeer* Peer = Control.Peer())
@@ -113,3 +115,5 @@ void TImage::SetPicture(TBitmap32 Value) {
   FPicture = std::move(Value);
   Changed(*this);
 }
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 #include "framework/component.h"
 #include "framework/events.h"
 
+namespace vantor {
+
 class TForm;
 class TControlPeer;
 
@@ -275,3 +277,5 @@ class TForm : public TControl {
   TControl* FActiveControl = nullptr;
   bool FShowing = false;
 };
+
+}  // namespace vantor

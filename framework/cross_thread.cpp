@@ -2,6 +2,8 @@
 
 #include "framework/object.h"
 
+namespace vantor {
+
 namespace {
 const char* const EndedText = "The application has ended";
 }
@@ -74,3 +76,5 @@ void TCrossThreadCalls::Close() {
   }
   FDone.notify_all();
 }
+
+}  // namespace vantor

@@ -12,6 +12,8 @@
 #include <mutex>
 #include <thread>
 
+namespace vantor {
+
 class TCrossThreadCalls {
  public:
   // Wake is run (under the queue's lock) to wake the main thread, which is the caller.
@@ -43,3 +45,5 @@ class TCrossThreadCalls {
   std::function<void()> FWake;
   bool FClosed = false;
 };
+
+}  // namespace vantor

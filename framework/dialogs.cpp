@@ -3,6 +3,8 @@
 #include "framework/application.h"
 #include "framework/backend.h"
 
+namespace vantor {
+
 namespace {
 
 void Show(TBackend::TBoxKind Kind, const std::string& Caption, const std::string& Text,
@@ -28,3 +30,5 @@ void NoticeBox(const std::string& Text) {
 void FailureBox(const std::string& Text) {
   Show(TBackend::TBoxKind::Failure, Title(), Text, "OK");
 }
+
+}  // namespace vantor

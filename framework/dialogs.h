@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace vantor {
+
 // Caption "Error", the error icon, the text (a line break starts a new line), one button
 // "Cancel".
 void ErrorBox(const std::string& Text);
@@ -14,3 +16,5 @@ void NoticeBox(const std::string& Text);
 // The report of an uncaught failure: caption = application title, error icon, one "OK".
 // The text is shown as given (TApplication::HandleException applies the full-stop rule).
 void FailureBox(const std::string& Text);
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include <functional>
 
+namespace vantor {
+
 class TObject;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
@@ -19,3 +21,5 @@ void Fire(const E& Event, A&&... Args) {
   if (Event)
     Event(std::forward<A>(Args)...);
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 TForm::TForm(TComponent* AOwner) : TControl(AOwner) {
   // A form is a window of its own, even when another form owns it.
   SetParent(nullptr);
@@ -124,3 +126,5 @@ void TForm::RemoveControl(TControl* Control) {
   if (FActiveControl == Control)
     FActiveControl = nullptr;
 }
+
+}  // namespace vantor

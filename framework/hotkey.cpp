@@ -1,6 +1,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 namespace {
 constexpr TShortCut ModifierBits = scShift | scCtrl | scAlt;
 constexpr THKModifiers WordModifierMask = 0x0F;  // Shift, Ctrl, Alt, extended key
@@ -74,3 +76,5 @@ void THotKey::ControlChanged() {
   const TNotifyEvent Handler = OnChange;
   Fire(Handler, this);
 }
+
+}  // namespace vantor

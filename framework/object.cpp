@@ -4,14 +4,24 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string_view>
+
+namespace vantor {
 
 std::string ClassNameOf(const std::type_info& Type) {
   int Status = 0;
   std::unique_ptr<char, decltype(&std::free)> Demangled(
       abi::__cxa_demangle(Type.name(), nullptr, nullptr, &Status), &std::free);
-  return (Status == 0 && Demangled) ? std::string(Demangled.get()) : std::string(Type.name());
+  std::string Name = (Status == 0 && Demangled) ? Demangled.get() : Type.name();
+  // The project's own classes go by their plain names, as the user sees them in messages.
+  constexpr std::string_view kProject = "vantor::";
+  if (Name.compare(0, kProject.size(), kProject) == 0)
+    Name.erase(0, kProject.size());
+  return Name;
 }
 
 std::string ExceptionClassName(const std::exception& E) {
   return ClassNameOf(typeid(E));
 }
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <string>
 #include <typeinfo>
 
+namespace vantor {
+
 // Readable name of a C++ type, as the program shows it ("ESioCommError", "std::bad_alloc").
 std::string ClassNameOf(const std::type_info& Type);
 
@@ -38,3 +40,5 @@ class EConvertError : public Exception {
 
 // Class name of any failure: the dynamic type of the exception object.
 std::string ExceptionClassName(const std::exception& E);
+
+}  // namespace vantor

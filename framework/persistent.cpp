@@ -1,5 +1,7 @@
 #include "framework/persistent.h"
 
+namespace vantor {
+
 void TPersistent::Assign(const TPersistent& Source) {
   Source.AssignTo(*this);
 }
@@ -7,3 +9,5 @@ void TPersistent::Assign(const TPersistent& Source) {
 void TPersistent::AssignTo(TPersistent& Dest) const {
   throw EConvertError("Cannot assign a " + ClassName() + " to a " + Dest.ClassName());
 }
+
+}  // namespace vantor

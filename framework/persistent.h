@@ -3,6 +3,8 @@
 
 #include "framework/object.h"
 
+namespace vantor {
+
 class TPersistent : public TObject {
  public:
   // Copies Source's values into this object. The base asks Source to AssignTo this
@@ -12,3 +14,5 @@ class TPersistent : public TObject {
  protected:
   virtual void AssignTo(TPersistent& Dest) const;
 };
+
+}  // namespace vantor

@@ -1,6 +1,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 void TStatusBar::AddPanel(const TStatusPanel& Panel) {
   FPanels.push_back(Panel);
   if (TControlPeer* Bar = Peer())
@@ -15,3 +17,5 @@ void TStatusBar::SetPanelText(int Index, const std::string& Value) {
   if (TControlPeer* Bar = Peer())
     Bar->PanelChanged(Index);
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "framework/cross_thread.h"
 #include "framework/thread_native.h"
 
+namespace vantor {
+
 struct TThread::TPlatformThread {
   std::thread Thread;
   std::mutex Lock;  // guards Native and the start hand-over
@@ -157,3 +159,5 @@ bool TThread::CheckSynchronize() {
   TApplication* App = Application();
   return App && App->IsMainThread() && App->ServeCrossThreadCalls();
 }
+
+}  // namespace vantor

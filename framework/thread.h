@@ -12,6 +12,8 @@
 
 #include "framework/object.h"
 
+namespace vantor {
+
 enum TThreadPriority : std::uint8_t {
   tpIdle,
   tpLowest,
@@ -95,3 +97,5 @@ class TThread : public TObject {
   TThreadPriority FPriority = tpNormal;
   std::exception_ptr FFatalException;
 };
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace vantor {
+
 class TNativeThread {
  public:
   virtual ~TNativeThread() = default;
@@ -13,3 +15,5 @@ class TNativeThread {
 
 // The calling thread as the platform sees it; usable from other threads afterwards.
 std::unique_ptr<TNativeThread> CurrentNativeThread();
+
+}  // namespace vantor

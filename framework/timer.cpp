@@ -3,6 +3,8 @@
 #include "framework/application.h"
 #include "framework/backend.h"
 
+namespace vantor {
+
 // The running platform timer: stopped when the peer goes, so a timer never outlives it.
 struct TTimer::TPeer {
   TBackend& Backend;
@@ -54,3 +56,5 @@ void TTimer::Tick() {
       App->HandleException(this);
   }
 }
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "framework/component.h"
 #include "framework/events.h"
 
+namespace vantor {
+
 class TTimer : public TComponent {
  public:
   explicit TTimer(TComponent* AOwner);
@@ -29,3 +31,5 @@ class TTimer : public TComponent {
   unsigned FInterval = 1000;
   std::unique_ptr<TPeer> FPeer;
 };
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "serial/serial_port.h"
 
+namespace vantor {
+
 TShortFrame HandshakeFrame() {
   return {kFrameStart, 5, cmdHandshake, 0, kFrameEnd};
 }
@@ -44,3 +46,5 @@ void WriteSetting(ISerialPort& Port, std::uint8_t Index, std::uint8_t Value) {
 void RequestVersion(ISerialPort& Port) {
   Send(Port, ReadVersionFrame());
 }
+
+}  // namespace vantor

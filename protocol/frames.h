@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace vantor {
+
 class ISerialPort;
 
 constexpr std::uint8_t kFrameStart = 0xAA;
@@ -38,3 +40,5 @@ void SendHandshake(ISerialPort& Port);
 void RequestSetting(ISerialPort& Port, std::uint8_t Index);
 void WriteSetting(ISerialPort& Port, std::uint8_t Index, std::uint8_t Value);
 void RequestVersion(ISerialPort& Port);
+
+}  // namespace vantor

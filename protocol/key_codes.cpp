@@ -1,5 +1,7 @@
 #include "protocol/key_codes.h"
 
+namespace vantor {
+
 int KeyToDeviceCode(std::uint16_t Value) {
   if (Value >= kVirtualKeyF1 && Value <= kVirtualKeyF1 + 11)
     return Value - 54;
@@ -11,3 +13,5 @@ std::uint16_t DeviceCodeToKey(int Code) {
     return static_cast<std::uint16_t>(Code + 54);
   return kKeyNone;
 }
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace vantor {
+
 constexpr std::uint16_t kKeyNone = 252;       // an empty field: names no key
 constexpr std::uint8_t kDeviceKeyNone = 255;  // the device's "no key"
 constexpr std::uint16_t kVirtualKeyF1 = 112;  // F1..F12 = 112..123
@@ -12,3 +14,5 @@ constexpr std::uint8_t kDeviceKeyF1 = 58;     // F1..F12 = 58..69
 int KeyToDeviceCode(std::uint16_t Value);
 // 58..69 give 112..123; every other code gives the none value 252.
 std::uint16_t DeviceCodeToKey(int Code);
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "protocol/frames.h"
 
+namespace vantor {
+
 void ScanReceiveBuffer(TByteBuffer& Buffer, const TReplyHandler& HandleReply) {
   while (!Buffer.empty()) {
     if (Buffer.front() != kFrameStart) {
@@ -19,3 +21,5 @@ void ScanReceiveBuffer(TByteBuffer& Buffer, const TReplyHandler& HandleReply) {
     Buffer.erase(Buffer.begin(), Buffer.begin() + static_cast<std::ptrdiff_t>(Drop));
   }
 }
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+namespace vantor {
+
 using TByteBuffer = std::vector<std::uint8_t>;
 
 // Given a copy of the buffered bytes and the frame's length byte L (the frame is the first
@@ -15,3 +17,5 @@ using TReplyHandler = std::function<bool(const TByteBuffer& Bytes, std::uint8_t 
 // at an incomplete one. Every pass removes at least one byte, so it always ends. A failure
 // raised by HandleReply leaves the buffer as it was at that moment and propagates.
 void ScanReceiveBuffer(TByteBuffer& Buffer, const TReplyHandler& HandleReply);
+
+}  // namespace vantor

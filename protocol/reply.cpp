@@ -2,6 +2,8 @@
 
 #include "protocol/frames.h"
 
+namespace vantor {
+
 TDeviceReply ReadReply(const std::vector<std::uint8_t>& Frame, std::uint8_t Length) {
   TDeviceReply Reply;
   if (Length < 3 || Frame.size() < Length)
@@ -36,3 +38,5 @@ TDeviceReply ReadReply(const std::vector<std::uint8_t>& Frame, std::uint8_t Leng
   }
   return Reply;
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vantor {
+
 struct TDeviceReply {
   enum TKind : std::uint8_t {
     rkIgnored,         // no command (length 0 to 2), command 3, an unknown code, a bad setting
@@ -23,3 +25,5 @@ struct TDeviceReply {
 // Frame holds at least Length bytes and begins with the start byte; the end byte is never
 // examined.
 TDeviceReply ReadReply(const std::vector<std::uint8_t>& Frame, std::uint8_t Length);
+
+}  // namespace vantor

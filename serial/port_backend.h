@@ -13,6 +13,8 @@
 
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 // The device control block: line settings (the Win32 DCB layout, 28 bytes).
 struct TSioDCB {
   std::uint32_t DCBlength = 28;
@@ -187,3 +189,5 @@ class TSioPortBackend {
 
 // The platform's own backend (Win32 or POSIX, chosen by the build).
 std::unique_ptr<TSioPortBackend> MakePlatformPortBackend();
+
+}  // namespace vantor

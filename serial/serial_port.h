@@ -7,6 +7,8 @@
 
 #include "serial/sio_events.h"
 
+namespace vantor {
+
 class ISerialPort {
  public:
   virtual ~ISerialPort() = default;
@@ -41,3 +43,5 @@ class ISerialPort {
   // A serial or parallel port device was removed, whether or not it is this port.
   virtual void SetOnUSBDeviceUnplug(TSioCommUSBDeviceEvent Handler) = 0;
 };
+
+}  // namespace vantor

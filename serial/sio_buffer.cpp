@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vantor {
+
 TSioCommBuffer::TSioCommBuffer(std::int32_t BufSize)
     : FData(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(std::max(BufSize, 1)))),
       FCapacity(std::max(BufSize, 0)) {}
@@ -32,3 +34,5 @@ void TSioCommBuffer::Remove(std::int32_t Count) {
   std::memmove(FData.get(), FData.get() + Count, static_cast<std::size_t>(Held - Count));
   FSize.store(Held - Count, std::memory_order_release);
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "framework/object.h"
 
+namespace vantor {
+
 class TSioCommBuffer : public TObject {
  public:
   explicit TSioCommBuffer(std::int32_t BufSize);
@@ -29,3 +31,5 @@ class TSioCommBuffer : public TObject {
   std::atomic<std::int32_t> FSize{0};
   std::int32_t FCapacity;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 TSioDispatcher::TSioDispatcher(std::shared_ptr<ISioCommUser> AOwner) : FOwner(std::move(AOwner)) {}
 
 TSioDispatcher::~TSioDispatcher() {
@@ -78,3 +80,5 @@ void TWaitThread::Execute() {
   }
   State->MarkEnded();
 }
+
+}  // namespace vantor

@@ -12,6 +12,8 @@
 #include "framework/thread.h"
 #include "serial/sio_events.h"
 
+namespace vantor {
+
 class TSioCustomComm;
 
 // What a client's user receives. Held by the dispatcher as a counted reference.
@@ -89,3 +91,5 @@ class TWaitThread : public TThread {
   TSioCustomComm* FComm;
   std::shared_ptr<TSioWaitState> FState;
 };
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include "serial/sio_event_thread.h"
 #include "serial/sio_write_thread.h"
 
+namespace vantor {
+
 namespace {
 
 std::string WithPath(const char* Msg, const std::string& Path) {
@@ -413,3 +415,5 @@ void TSioCustomComm::BuffersChanged(TObject* /*Sender*/) {
 void TSioCustomComm::LineSettingsChanged(TObject* /*Sender*/) {
   ApplyDCB();
 }
+
+}  // namespace vantor

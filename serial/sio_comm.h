@@ -20,6 +20,8 @@
 #include "serial/sio_types.h"
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 class TSioCommEventThread;
 class TSioCommWriteThread;
 class TSioPortThread;
@@ -300,3 +302,5 @@ class TSioComm : public TSioCustomComm, public ISerialPort {
     TSioCustomComm::SetOnUSBDeviceUnplug(std::move(Handler));
   }
 };
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace vantor {
+
 namespace {
 
 constexpr std::array<std::uint32_t, 16> kBaudrateBits = {0,     110,    300,    600,   1200,  2400,
@@ -119,3 +121,5 @@ TSioCommOptions OptionsFromFlags(std::uint32_t Flags) {
   }
   return Options;
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include "serial/sio_settings.h"
 #include "serial/sio_types.h"
 
+namespace vantor {
+
 struct TSioLineSettings {
   TSioBaudrate Baudrate = br1200;
   std::int32_t UserBaudrate = 0;
@@ -38,3 +40,5 @@ TSioStopbits StopbitsFromValue(std::uint8_t Value);  // unknown: sb1
 TSioControlDtr ControlDtrFromFlags(std::uint32_t Flags);
 TSioControlRts ControlRtsFromFlags(std::uint32_t Flags);
 TSioCommOptions OptionsFromFlags(std::uint32_t Flags);
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 namespace {
 
 void AppendUtf8(std::string& Out, std::uint32_t CodePoint) {
@@ -215,3 +217,5 @@ bool TSioCustomComm::DeviceChangeHook(TMessage& Message) {
   }
   return false;
 }
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "serial/sio_errors.h"
 
+namespace vantor {
+
 std::string TrimSystemText(const std::string& Text) {
   std::size_t End = Text.size();
   while (End > 0) {
@@ -64,3 +66,5 @@ std::string EscapePercent(const std::string& Text) {
   }
   return Result;
 }
+
+}  // namespace vantor

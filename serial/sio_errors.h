@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vantor {
+
 namespace SioMsg {
 inline constexpr const char* kPortOpen = "Can't perform this operation while port is open";
 inline constexpr const char* kPortClosed = "Can't perform this operation while port is closed";
@@ -42,3 +44,5 @@ std::string FormatPortNumber(const std::string& Format, std::int32_t Value);
 
 // Doubles every '%', so that a text can go through FormatCommMessage untouched.
 std::string EscapePercent(const std::string& Text);
+
+}  // namespace vantor

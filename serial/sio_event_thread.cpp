@@ -2,6 +2,8 @@
 
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 TSioCommEventThread::TSioCommEventThread(TSioCustomComm* AOwner, TSioHandle Port,
                                          TSioPortBackend& Backend)
     : FOwner(AOwner), FPort(Port), FBackend(Backend) {}
@@ -47,3 +49,5 @@ void TSioCommEventThread::Dispatch() {
   RunNotice([this, Events] { FOwner->ProcessEvents(Events); });
   FEvent.ResetEvent();
 }
+
+}  // namespace vantor

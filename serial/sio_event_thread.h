@@ -8,6 +8,8 @@
 #include "serial/sio_port_thread.h"
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 class TSioCustomComm;
 
 class TSioCommEventThread : public TSioPortThread {
@@ -32,3 +34,5 @@ class TSioCommEventThread : public TSioPortThread {
   TSioHandle FPort;
   TSioPortBackend& FBackend;
 };
+
+}  // namespace vantor

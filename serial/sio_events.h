@@ -8,6 +8,8 @@
 #include "framework/events.h"
 #include "framework/object.h"
 
+namespace vantor {
+
 using TSioData = std::uint8_t[32768];  // a typed view only: Count says how many bytes are valid
 using PSioData = const std::uint8_t*;
 
@@ -23,3 +25,5 @@ class ESioCommError : public Exception {
  public:
   using Exception::Exception;
 };
+
+}  // namespace vantor

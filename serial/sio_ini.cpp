@@ -5,6 +5,8 @@
 #include <charconv>
 #include <fstream>
 
+namespace vantor {
+
 namespace {
 
 bool SameText(const std::string& A, const std::string& B) {
@@ -106,3 +108,5 @@ bool TSioIniFile::UpdateFile() const {
   }
   return static_cast<bool>(Out);
 }
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace vantor {
+
 class TSioIniFile {
  public:
   // Reads the file if it exists; a missing file is an empty one.
@@ -31,3 +33,5 @@ class TSioIniFile {
   std::string FFileName;
   std::vector<TSection> FSections;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include "serial/sio_errors.h"
 #include "serial/sio_write_thread.h"
 
+namespace vantor {
+
 void TSioCustomComm::GetComStat(TSioPortStatus& Status) {
   std::lock_guard<TSioCriticalSection> Global(*FGlobalSection);
   Status = TSioPortStatus{};
@@ -151,3 +153,5 @@ void TSioCustomComm::PurgeBuffers(std::uint32_t Flags) {
   }
   CheckCommResult(FBackend->PurgeComm(Handle(), Flags), SioMsg::kClearBuffers);
 }
+
+}  // namespace vantor

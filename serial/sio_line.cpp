@@ -5,6 +5,8 @@
 #include "serial/sio_dcb.h"
 #include "serial/sio_errors.h"
 
+namespace vantor {
+
 void TSioCustomComm::CommFunction(std::uint32_t Code) {
   if (!Active())
     return;
@@ -142,3 +144,5 @@ void TSioCustomComm::GetComPortNames(std::vector<std::string>& Value) {
       Value.push_back(Name);
   }
 }
+
+}  // namespace vantor

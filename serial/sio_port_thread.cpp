@@ -1,5 +1,7 @@
 #include "serial/sio_port_thread.h"
 
+namespace vantor {
+
 namespace {
 
 class TNoticeScope {
@@ -25,3 +27,5 @@ void TSioPortThread::RunNotice(const std::function<void()>& Notice) {
     Notice();
   });
 }
+
+}  // namespace vantor

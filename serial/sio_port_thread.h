@@ -9,6 +9,8 @@
 
 #include "framework/thread.h"
 
+namespace vantor {
+
 class TSioPortThread : public TThread {
  public:
   TSioPortThread() : TThread(true) {}
@@ -35,3 +37,5 @@ class TSioPortThread : public TThread {
   std::atomic<bool> FInNotice{false};
   std::atomic<std::thread::id> FThreadId{};
 };
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 #include "serial/sio_comm.h"
 #include "serial/sio_ini.h"
 
+namespace vantor {
+
 std::string TSioCustomComm::IniFileName() {
   if (FSettingsStore->Key().empty()) {
     std::string Path = Application() ? Application()->ExeName() : std::string();
@@ -90,3 +92,5 @@ bool TSioCustomComm::LoadSettings() {
   }
   return true;
 }
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "serial/sio_settings.h"
 
+namespace vantor {
+
 void TSioPersistent::EndUpdate() {
   if (FUpdateCount > 0)
     --FUpdateCount;
@@ -114,3 +116,5 @@ void TSettingsStore::Assign(const TPersistent& Source) {
   FRegRoot = Other->FRegRoot;
   FSection = Other->FSection;
 }
+
+}  // namespace vantor

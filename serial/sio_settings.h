@@ -10,6 +10,8 @@
 #include "framework/persistent.h"
 #include "serial/sio_types.h"
 
+namespace vantor {
+
 class TSioPersistent : public TPersistent {
  public:
   void BeginUpdate() { ++FUpdateCount; }
@@ -147,3 +149,5 @@ class TSettingsStore : public TPersistent {
   TRegRootKey FRegRoot = rrCURRENTUSER;
   std::string FSection;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+namespace vantor {
+
 using TSioPortInt = std::int32_t;  // 0 to 2147483647
 using TSioIntW = std::int32_t;     // 0 to 2147483647
 
@@ -81,3 +83,5 @@ using TSioCommEvents = TSioSet<TSioCommEvent, std::uint16_t>;
 // ceError, ceRxChar and ceTxEmpty: the stored value 200.
 constexpr TSioCommEvents kDefaultMonitorEvents{ceError, ceRxChar, ceTxEmpty};
 static_assert(kDefaultMonitorEvents.Value() == 200);
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 namespace {
 
 bool IsSet(TSioEvent& Event) {
@@ -174,3 +176,5 @@ void TSioCommWriteThread::NotifyWriteError() {
     return;
   RunNotice([this] { FOwner->HandleCommEvents(static_cast<int>(kEvErr)); });
 }
+
+}  // namespace vantor

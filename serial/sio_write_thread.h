@@ -10,6 +10,8 @@
 #include "serial/sio_port_thread.h"
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 class TSioCustomComm;
 
 class TSioCommWriteThread : public TSioPortThread {
@@ -58,3 +60,5 @@ class TSioCommWriteThread : public TSioPortThread {
   TSioCriticalSection& FWriteSection;  // the component's: guards FBuffer and FWriteSet
   bool FWriteSet = false;
 };
+
+}  // namespace vantor

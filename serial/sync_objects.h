@@ -8,6 +8,8 @@
 
 #include "framework/object.h"
 
+namespace vantor {
+
 using TSioHandle = std::uintptr_t;
 constexpr TSioHandle kInvalidSioHandle = ~static_cast<TSioHandle>(0);
 constexpr std::uint32_t kSioInfinite = 0xFFFFFFFF;
@@ -71,3 +73,5 @@ class TSioCriticalSection : public TObject {
   struct TSection;  // the platform's critical section
   std::unique_ptr<TSection> FSection;
 };
+
+}  // namespace vantor

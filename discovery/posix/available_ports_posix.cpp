@@ -3,6 +3,8 @@
 #include "discovery/list_ports.h"
 #include "discovery/posix/sysfs_port_source.h"
 
+namespace vantor {
+
 std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
   try {
     TSysfsPortSource Source("/sys", "/dev");
@@ -11,3 +13,5 @@ std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
     return nullptr;  // the source could not even be made
   }
 }
+
+}  // namespace vantor

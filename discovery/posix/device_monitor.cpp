@@ -10,6 +10,8 @@
 #include "framework/application.h"
 #include "framework/thread.h"
 
+namespace vantor {
+
 class TDeviceMonitorThread : public TThread {
  public:
   TDeviceMonitorThread(TTtyEventSource& Source, const std::string& DevRoot, int StopFd)
@@ -81,3 +83,5 @@ TDeviceMonitor::~TDeviceMonitor() {
   }
   FThread.reset();
 }
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 #include "discovery/posix/tty_event_source.h"
 #include "discovery/posix/unique_fd.h"
 
+namespace vantor {
+
 class TDeviceMonitorThread;
 
 class TDeviceMonitor {
@@ -33,3 +35,5 @@ class TDeviceMonitor {
   TUniqueFd FStop;                                // an eventfd; written once to end the thread
   std::unique_ptr<TDeviceMonitorThread> FThread;  // last: it uses everything above
 };
+
+}  // namespace vantor

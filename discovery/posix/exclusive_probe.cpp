@@ -6,6 +6,8 @@
 
 #include "discovery/posix/unique_fd.h"
 
+namespace vantor {
+
 namespace {
 
 class TExclusivePort : public TProbeHandle {
@@ -44,3 +46,5 @@ std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path) {
     return nullptr;
   return Port;
 }
+
+}  // namespace vantor

@@ -7,6 +7,10 @@
 
 #include "discovery/port_source.h"
 
+namespace vantor {
+
 // Null when the port cannot be opened exclusively now. Freeing the handle clears the
 // exclusive flag again before closing, so the probe leaves the port as it found it.
 std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path);
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "discovery/posix/sysfs_ttys.h"
 #include "discovery/utf.h"
 
+namespace vantor {
+
 namespace {
 
 std::string Property(udev_device* Device, const char* Name) {
@@ -61,3 +63,5 @@ std::string TSysfsPortSource::FriendlyName(const std::string& Tty) const {
     return Vendor + Model;
   return Vendor + " " + Model;
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "discovery/port_source.h"
 #include "discovery/posix/udev_handles.h"
 
+namespace vantor {
+
 class TSysfsPortSource : public TPortSource {
  public:
   // The product reads "/sys" and "/dev"; a port's name is "<DevRoot>/<tty>".
@@ -31,3 +33,5 @@ class TSysfsPortSource : public TPortSource {
   std::vector<std::string> FTtys;
   std::size_t FIndex = 0;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <optional>
 #include <system_error>
 
+namespace vantor {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -101,3 +103,5 @@ TUsbNames UsbNamesOf(const fs::path& SysfsRoot, const std::string& Tty) {
   }
   return {};
 }
+
+}  // namespace vantor

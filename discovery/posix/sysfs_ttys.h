@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 // The serial ports of the tree, ordered by name with numbers compared as numbers
 // (ttyACM2 before ttyACM10). A tty counts when a device stands behind it (its "device"
 // link resolves: not virtual consoles, not ptys) and it is not a placeholder UART
@@ -23,3 +25,5 @@ TUsbNames UsbNamesOf(const std::filesystem::path& SysfsRoot, const std::string& 
 
 // Orders "ttyUSB9" before "ttyUSB10".
 bool NaturalLess(const std::string& A, const std::string& B);
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "discovery/utf.h"
 
+namespace vantor {
+
 std::optional<TPortNotice> TranslateTtyEvent(const TTtyEvent& Event, const std::string& DevRoot) {
   std::uintptr_t Code = 0;
   if (Event.Action == "add") {
@@ -40,3 +42,5 @@ const char16_t* TPortBroadcast::Name() const {
   return reinterpret_cast<const char16_t*>(reinterpret_cast<const unsigned char*>(FStorage.get()) +
                                            sizeof(TDevBroadcastHdr));
 }
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace vantor {
+
 struct TTtyEvent {
   std::string Action;   // "add", "remove", "change", ...
   std::string SysName;  // "ttyACM0"
@@ -46,3 +48,5 @@ class TPortBroadcast {
  private:
   std::unique_ptr<std::uint32_t[]> FStorage;  // 32-bit words keep the header aligned
 };
+
+}  // namespace vantor

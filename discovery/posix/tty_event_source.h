@@ -6,6 +6,8 @@
 
 #include "discovery/posix/tty_event.h"
 
+namespace vantor {
+
 class TTtyEventSource {
  public:
   virtual ~TTtyEventSource() = default;
@@ -14,3 +16,5 @@ class TTtyEventSource {
   // One waiting event; none when what was read was not a usable event.
   virtual std::optional<TTtyEvent> Receive() = 0;
 };
+
+}  // namespace vantor

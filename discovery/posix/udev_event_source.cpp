@@ -2,6 +2,8 @@
 
 #include "discovery/posix/udev_handles.h"
 
+namespace vantor {
+
 namespace {
 
 class TUdevTtyEventSource : public TTtyEventSource {
@@ -42,3 +44,5 @@ std::unique_ptr<TTtyEventSource> MakeUdevTtyEventSource() {
   }
   return std::make_unique<TUdevTtyEventSource>(std::move(Udev), std::move(Monitor));
 }
+
+}  // namespace vantor

@@ -6,5 +6,9 @@
 
 #include "discovery/posix/tty_event_source.h"
 
+namespace vantor {
+
 // Null when udev cannot be reached (no netlink, say, in a container).
 std::unique_ptr<TTtyEventSource> MakeUdevTtyEventSource();
+
+}  // namespace vantor

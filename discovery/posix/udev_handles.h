@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace vantor {
+
 struct TUdevUnref {
   void operator()(udev* Object) const { udev_unref(Object); }
   void operator()(udev_device* Object) const { udev_device_unref(Object); }
@@ -14,3 +16,5 @@ struct TUdevUnref {
 using TUdevPtr = std::unique_ptr<udev, TUdevUnref>;
 using TUdevDevicePtr = std::unique_ptr<udev_device, TUdevUnref>;
 using TUdevMonitorPtr = std::unique_ptr<udev_monitor, TUdevUnref>;
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vantor {
+
 class TUniqueFd {
  public:
   TUniqueFd() = default;
@@ -30,3 +32,5 @@ class TUniqueFd {
  private:
   int FFd = -1;
 };
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include "discovery/list_ports.h"
 #include "discovery/win32/setupapi_source.h"
 
+namespace vantor {
+
 std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
   std::unique_ptr<TSetupApiPortSource> Source;
   try {
@@ -14,3 +16,5 @@ std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
     return nullptr;
   return ListAvailablePorts(*Source);
 }
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+namespace vantor {
+
 namespace {
 
 template <class TFunction>
@@ -117,3 +119,5 @@ std::unique_ptr<TProbeHandle> TSetupApiPortSource::Probe(const std::u16string& P
     return nullptr;
   return std::make_unique<TProbeFile>(File);
 }
+
+}  // namespace vantor

@@ -10,6 +10,8 @@
 #include "discovery/port_source.h"
 #include "discovery/win32/win_handles.h"
 
+namespace vantor {
+
 struct TSetupApi {
   decltype(&::SetupDiClassGuidsFromNameW) ClassGuidsFromName = nullptr;
   decltype(&::SetupDiGetClassDevsW) GetClassDevs = nullptr;
@@ -48,3 +50,5 @@ class TSetupApiPortSource : public TPortSource {
   DWORD FIndex = 0;
   TKeyHandle FKey;  // the current device's key, kept until the next device or the end
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vantor {
+
 // TTraits gives Type, IsValid(h) and Close(h); it may carry state (a bound function).
 template <class TTraits>
 class TWinHandle {
@@ -54,3 +56,5 @@ struct TFileTraits {
 using TModuleHandle = TWinHandle<TModuleTraits>;
 using TKeyHandle = TWinHandle<TKeyTraits>;
 using TFileHandle = TWinHandle<TFileTraits>;
+
+}  // namespace vantor

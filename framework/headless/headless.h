@@ -13,6 +13,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 enum class TMessageBoxKind { mbError, mbNotice, mbFailure };
 
 struct TMessageBoxRecord {
@@ -82,3 +84,5 @@ class THeadlessBackend : public TBackend {
   // Whether the form's window is shown.
   virtual bool FormVisible(const TForm& Form) const = 0;
 };
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include "framework/headless/headless.h"
 #include "framework/headless/headless_peer.h"
 
+namespace vantor {
+
 namespace {
 
 class THeadlessBackendImpl final : public THeadlessBackend {
@@ -225,3 +227,5 @@ THeadlessApp MakeHeadlessApplication(const std::string& ExeName) {
   auto App = std::make_unique<TApplication>(std::move(Backend));
   return THeadlessApp{std::move(App), Handle};
 }
+
+}  // namespace vantor

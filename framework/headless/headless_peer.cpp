@@ -1,5 +1,7 @@
 #include "framework/headless/headless_peer.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr std::uint8_t VkBack = 0x08, VkShift = 0x10, VkControl = 0x11, VkMenu = 0x12,
@@ -93,3 +95,5 @@ std::string THeadlessPeer::Text() const {
   const std::string Key = KeyName(static_cast<std::uint8_t>(Word & 0xFF));
   return Key.empty() && Result.empty() ? std::string() : Result + Key;
 }
+
+}  // namespace vantor

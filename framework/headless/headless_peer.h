@@ -9,6 +9,8 @@
 #include "framework/backend.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 class THeadlessPeer : public TControlPeer {
  public:
   void StateChanged() override { ++StateChanges; }
@@ -31,3 +33,5 @@ class THeadlessPeer : public TControlPeer {
   std::uint8_t InvalidKeys = 0;
   std::uint8_t Modifiers = 0;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "framework/thread_native.h"
 
+namespace vantor {
+
 namespace {
 
 class TPosixThread : public TNativeThread {
@@ -27,3 +29,5 @@ class TPosixThread : public TNativeThread {
 std::unique_ptr<TNativeThread> CurrentNativeThread() {
   return std::make_unique<TPosixThread>();
 }
+
+}  // namespace vantor

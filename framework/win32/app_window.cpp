@@ -4,6 +4,8 @@
 #include "framework/win32/text.h"
 #include "framework/win32/win32_backend.h"
 
+namespace vantor {
+
 TAppWindow::TAppWindow(TWin32Backend& Backend) : FBackend(Backend) {
   FHandle.Reset(CreateTargetWindow(*this, L"TApplicationWindow", WS_EX_TOOLWINDOW,
                                    WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, nullptr));
@@ -36,3 +38,5 @@ LRESULT TAppWindow::HandleMessage(HWND /*Window*/, UINT Msg, WPARAM WParam, LPAR
   }
   return 0;
 }
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "framework/win32/handles.h"
 #include "framework/win32/window_class.h"
 
+namespace vantor {
+
 class TWin32Backend;
 
 class TAppWindow : public TWindowProcTarget {
@@ -23,3 +25,5 @@ class TAppWindow : public TWindowProcTarget {
   TWin32Backend& FBackend;
   TWindowHandle FHandle;
 };
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "framework/win32/image_window.h"
 #include "framework/win32/text.h"
 
+namespace vantor {
+
 namespace {
 
 // Keeps the form's idea of the focused control true, whatever moved the focus.
@@ -220,3 +222,5 @@ std::unique_ptr<TWin32ControlPeer> MakeControlPeer(TControl& Control, TFormWindo
   }
   return nullptr;
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include "framework/controls.h"
 #include "framework/win32/handles.h"
 
+namespace vantor {
+
 class TFormWindow;
 
 class TWin32ControlPeer : public TControlPeer {
@@ -43,3 +45,5 @@ class TWin32ControlPeer : public TControlPeer {
 
 // The peer for a control of any kind the backend knows; null for an unknown kind.
 std::unique_ptr<TWin32ControlPeer> MakeControlPeer(TControl& Control, TFormWindow& Form);
+
+}  // namespace vantor

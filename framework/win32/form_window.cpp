@@ -8,6 +8,8 @@
 #include "framework/win32/control_peers.h"
 #include "framework/win32/text.h"
 
+namespace vantor {
+
 namespace {
 
 const wchar_t* const FormClass = L"TFormWindow";
@@ -204,3 +206,5 @@ LRESULT TFormWindow::HandleMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM 
       return 0;
   }
 }
+
+}  // namespace vantor

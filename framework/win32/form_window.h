@@ -9,6 +9,8 @@
 #include "framework/win32/handles.h"
 #include "framework/win32/window_class.h"
 
+namespace vantor {
+
 class TWin32ControlPeer;
 
 class TFormWindow : public TControlPeer, public TWindowProcTarget {
@@ -50,3 +52,5 @@ class TFormWindow : public TControlPeer, public TWindowProcTarget {
   std::map<HWND, TWin32ControlPeer*> FChildren;
   bool FShownOnce = false;
 };
+
+}  // namespace vantor

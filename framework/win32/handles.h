@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vantor {
+
 template <class H, class Traits>
 class TUniqueHandle {
  public:
@@ -48,3 +50,5 @@ struct TKernelTraits {
 using TWindowHandle = TUniqueHandle<HWND, TWindowTraits>;
 using TGdiHandle = TUniqueHandle<HGDIOBJ, TGdiTraits>;
 using TKernelHandle = TUniqueHandle<HANDLE, TKernelTraits>;
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "framework/win32/image_window.h"
 
+namespace vantor {
+
 namespace {
 
 // Straight alpha over an opaque background, one channel.
@@ -67,3 +69,5 @@ LRESULT TImageWindow::HandleMessage(HWND Window, UINT Msg, WPARAM /*WParam*/, LP
   ::EndPaint(Window, &Paint);
   return 0;
 }
+
+}  // namespace vantor

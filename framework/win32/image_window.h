@@ -10,6 +10,8 @@
 #include "framework/controls.h"
 #include "framework/win32/window_class.h"
 
+namespace vantor {
+
 class TImageWindow : public TWindowProcTarget {
  public:
   // Makes the child window; whoever adopts Handle() destroys it.
@@ -30,3 +32,5 @@ class TImageWindow : public TWindowProcTarget {
   std::vector<std::uint32_t> FComposed;  // the picture over the background, opaque
   HWND FHandle = nullptr;
 };
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include "framework/win32/text.h"
 #include "framework/win32/window_class.h"
 
+namespace vantor {
+
 namespace {
 
 // Centres Box on the work area of Owner's monitor (or its own), never left of or above it.
@@ -227,3 +229,5 @@ void ShowMessageBox(HWND Owner, bool ErrorIcon, const std::string& Caption, cons
     ShowFallbackBox(Owner, ErrorIcon, Caption, Text, Button);
   }
 }
+
+}  // namespace vantor

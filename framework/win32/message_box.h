@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace vantor {
+
 void ShowMessageBox(HWND Owner, bool ErrorIcon, const std::string& Caption, const std::string& Text,
                     const std::string& Button);
 
@@ -19,3 +21,5 @@ void ShowFallbackBox(HWND Owner, bool ErrorIcon, const std::string& Caption,
 
 // The id of the box's one button.
 constexpr int BoxButtonId = 100;
+
+}  // namespace vantor

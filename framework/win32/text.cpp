@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace vantor {
+
 std::wstring Widen(const std::string& Text) {
   if (Text.empty())
     return std::wstring();
@@ -22,3 +24,5 @@ std::string Narrow(const std::wstring& Text) {
   ::WideCharToMultiByte(CP_UTF8, 0, Text.data(), Size, Result.data(), Length, nullptr, nullptr);
   return Result;
 }
+
+}  // namespace vantor

@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace vantor {
+
 std::wstring Widen(const std::string& Text);
 std::string Narrow(const std::wstring& Text);
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "framework/thread_native.h"
 
+namespace vantor {
+
 namespace {
 
 class TWin32Thread : public TNativeThread {
@@ -32,3 +34,5 @@ class TWin32Thread : public TNativeThread {
 std::unique_ptr<TNativeThread> CurrentNativeThread() {
   return std::make_unique<TWin32Thread>();
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "framework/application.h"
 #include "framework/controls.h"
 
+namespace vantor {
+
 // The application object on real windows (it becomes Application()).
 std::unique_ptr<TApplication> MakeWin32Application();
 
@@ -16,3 +18,5 @@ std::unique_ptr<TApplication> MakeWin32Application();
 HWND AppWindowHandle();
 // The platform window of a form or control, or null while it has none.
 HWND WindowHandle(const TControl& Control);
+
+}  // namespace vantor

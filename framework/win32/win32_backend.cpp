@@ -13,6 +13,8 @@
 #include "framework/win32/text.h"
 #include "framework/win32/win32_application.h"
 
+namespace vantor {
+
 namespace {
 
 // Per-monitor v2, where the system has it: nothing of the window is ever scaled. The
@@ -201,3 +203,5 @@ HWND WindowHandle(const TControl& Control) {
   }
   return nullptr;
 }
+
+}  // namespace vantor

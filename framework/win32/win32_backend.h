@@ -12,6 +12,8 @@
 #include "framework/backend.h"
 #include "framework/win32/handles.h"
 
+namespace vantor {
+
 class TAppWindow;
 
 // A private message to the hidden window: cross-thread calls are waiting.
@@ -53,3 +55,5 @@ class TWin32Backend : public TBackend {
   std::map<UINT_PTR, std::function<void()>> FTimers;
   UINT_PTR FLastTimerId = 0;
 };
+
+}  // namespace vantor

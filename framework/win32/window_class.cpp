@@ -4,6 +4,8 @@
 
 #include "framework/application.h"
 
+namespace vantor {
+
 namespace {
 
 LRESULT CALLBACK SharedWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -53,3 +55,5 @@ void DetachTargetWindow(HWND Window) {
   if (Window)
     ::SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
 }
+
+}  // namespace vantor

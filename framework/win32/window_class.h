@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace vantor {
+
 class TWindowProcTarget {
  public:
   virtual ~TWindowProcTarget() = default;
@@ -21,3 +23,5 @@ HWND CreateTargetWindow(TWindowProcTarget& Target, const wchar_t* ClassName, DWO
 void DetachTargetWindow(HWND Window);
 
 HINSTANCE ModuleInstance();
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vantor {
+
 namespace {
 
 // How often a blocked wait looks at the stop, close and flush signals: the portable event
@@ -628,3 +630,5 @@ TSioWaitOutcome TFaultPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
   FChanged.notify_all();
   return Outcome;
 }
+
+}  // namespace vantor

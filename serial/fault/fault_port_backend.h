@@ -18,6 +18,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 struct TFaultCall {
   std::string Name;                // the operation, as named in TSioPortBackend
   std::vector<std::int64_t> Args;  // its numeric arguments (handle first where it has one)
@@ -193,3 +195,5 @@ class TFaultPortBackend : public TSioPortBackend {
   std::vector<std::uint32_t> FEscapes;
   std::vector<std::uint32_t> FSleeps;
 };
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <iterator>
 
+namespace vantor {
+
 extern "C" int ioctl(int Fd, unsigned long Request, ...);
 
 namespace {
@@ -195,3 +197,5 @@ bool ReadLineSettings(int Fd, TSioDCB& Dcb) {
   Dcb.XoffChar = static_cast<char>(Line.c_cc[VSTOP]);
   return true;
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 // Raw mode: no line editing, echo, signals or translation; reads return at once; modem
 // control lines ignored, so that opening or reading never waits for carrier.
 bool MakeRawLine(int Fd);
@@ -17,3 +19,5 @@ bool ApplyLineSettings(int Fd, const TSioDCB& Dcb, bool& FramingKept);
 // one CRTSCTS switch is shown as the handshake Dcb already names (CTS output flow unless
 // it names the RTS handshake).
 bool ReadLineSettings(int Fd, TSioDCB& Dcb);
+
+}  // namespace vantor

@@ -15,6 +15,8 @@
 #include "serial/posix/line_settings.h"
 #include "serial/posix/unique_fd.h"
 
+namespace vantor {
+
 namespace {
 
 int Fd(TSioHandle Port) {
@@ -349,3 +351,5 @@ void TPosixPortBackend::RegistryPortNames(std::vector<std::string>& /*Names*/) {
 std::unique_ptr<TSioPortBackend> MakePlatformPortBackend() {
   return std::make_unique<TPosixPortBackend>();
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 // What the driver does not hold for an open port, kept beside its descriptor.
 struct TPosixPortState {
   std::mutex Lock;
@@ -70,3 +72,5 @@ class TPosixPortBackend : public TSioPortBackend {
   std::mutex FLock;
   std::map<int, std::shared_ptr<TPosixPortState>> FPorts;
 };
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 
 #include "serial/posix/posix_port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 int Fd(TSioHandle Port) {
@@ -260,3 +262,5 @@ TSioWaitOutcome TPosixPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
     }
   }
 }
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 namespace {
 
 int Fd(TSioHandle Handle) {
@@ -113,3 +115,5 @@ void TSioCriticalSection::Acquire() {
 void TSioCriticalSection::Release() {
   FSection->Mutex.unlock();
 }
+
+}  // namespace vantor

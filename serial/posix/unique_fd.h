@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vantor {
+
 class TUniqueFd {
  public:
   TUniqueFd() = default;
@@ -33,3 +35,5 @@ class TUniqueFd {
  private:
   int FFd = -1;
 };
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include "serial/sync_objects.h"
 
+namespace vantor {
+
 namespace {
 
 HANDLE Native(TSioHandle Handle) {
@@ -66,3 +68,5 @@ void TSioCriticalSection::Acquire() {
 void TSioCriticalSection::Release() {
   ::LeaveCriticalSection(&FSection->Section);
 }
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 
 #include "serial/win32/win32_text.h"
 
+namespace vantor {
+
 static_assert(sizeof(DCB) == sizeof(TSioDCB), "TSioDCB mirrors DCB");
 static_assert(sizeof(COMMTIMEOUTS) == sizeof(TSioCommTimeouts));
 static_assert(sizeof(COMMPROP) == sizeof(TSioCommProp), "TSioCommProp mirrors COMMPROP");
@@ -66,7 +68,7 @@ void TWin32PortBackend::ClosePort(TSioHandle Port) {
 bool TWin32PortBackend::GetCommState(TSioHandle Port, TSioDCB& Dcb) {
   DCB Native{};
   Native.DCBlength = sizeof(DCB);
-  if (!::GetCommState(::Native(Port), &Native)) {
+  if (!::GetCommState(vantor::Native(Port), &Native)) {
     return false;
   }
   std::memcpy(static_cast<void*>(&Dcb), &Native, sizeof Dcb);
@@ -76,7 +78,7 @@ bool TWin32PortBackend::GetCommState(TSioHandle Port, TSioDCB& Dcb) {
 bool TWin32PortBackend::SetCommState(TSioHandle Port, const TSioDCB& Dcb) {
   DCB Native{};
   std::memcpy(&Native, static_cast<const void*>(&Dcb), sizeof Native);
-  return ::SetCommState(::Native(Port), &Native) != 0;
+  return ::SetCommState(vantor::Native(Port), &Native) != 0;
 }
 
 bool TWin32PortBackend::SetupComm(TSioHandle Port, std::uint32_t InQueue, std::uint32_t OutQueue) {
@@ -87,7 +89,7 @@ bool TWin32PortBackend::SetCommTimeouts(TSioHandle Port, const TSioCommTimeouts&
   COMMTIMEOUTS Native{Timeouts.ReadIntervalTimeout, Timeouts.ReadTotalTimeoutMultiplier,
                       Timeouts.ReadTotalTimeoutConstant, Timeouts.WriteTotalTimeoutMultiplier,
                       Timeouts.WriteTotalTimeoutConstant};
-  return ::SetCommTimeouts(::Native(Port), &Native) != 0;
+  return ::SetCommTimeouts(vantor::Native(Port), &Native) != 0;
 }
 
 bool TWin32PortBackend::SetCommMask(TSioHandle Port, std::uint32_t Mask) {
@@ -129,7 +131,7 @@ bool TWin32PortBackend::GetCommModemStatus(TSioHandle Port, std::uint32_t& Statu
 
 bool TWin32PortBackend::GetCommProperties(TSioHandle Port, TSioCommProp& Properties) {
   COMMPROP Native{};
-  if (!::GetCommProperties(::Native(Port), &Native)) {
+  if (!::GetCommProperties(vantor::Native(Port), &Native)) {
     return false;
   }
   std::memcpy(static_cast<void*>(&Properties), &Native, sizeof Properties);
@@ -155,3 +157,5 @@ bool TWin32PortBackend::GetDefaultCommConfig(const std::string& DeviceName, TSio
 std::unique_ptr<TSioPortBackend> MakePlatformPortBackend() {
   return std::make_unique<TWin32PortBackend>();
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 class TWin32PortBackend : public TSioPortBackend {
  public:
   int PlatformId() override;
@@ -38,3 +40,5 @@ class TWin32PortBackend : public TSioPortBackend {
   TSioWaitOutcome WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask, TSioEvent& Wake,
                                 TSioEvent& Stop) override;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "serial/win32/win32_port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 HANDLE Native(TSioHandle Handle) {
@@ -172,3 +174,5 @@ TSioWaitOutcome TWin32PortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
       return TSioWaitOutcome::Failed;
   }
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "serial/win32/win32_port_backend.h"
 #include "serial/win32/win32_text.h"
 
+namespace vantor {
+
 namespace {
 
 class TRegKey {
@@ -95,3 +97,5 @@ void TWin32PortBackend::RegistryPortNames(std::vector<std::string>& Names) {
     }
   }
 }
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "serial/win32/windows_api.h"
 
+namespace vantor {
+
 std::wstring Utf8ToWide(const std::string& Text) {
   if (Text.empty()) {
     return {};
@@ -22,3 +24,5 @@ std::string WideToUtf8(const wchar_t* Text, int Length) {
   ::WideCharToMultiByte(CP_UTF8, 0, Text, Length, Narrow.data(), Size, nullptr, nullptr);
   return Narrow;
 }
+
+}  // namespace vantor

@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace vantor {
+
 std::wstring Utf8ToWide(const std::string& Text);
 std::string WideToUtf8(const wchar_t* Text, int Length);
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include "tests/controller/form_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 using ConnectionTest = FormTest;
@@ -151,3 +153,5 @@ TEST_F(ConnectionTest, ShortHandshakeReplyWhileConnectedLeavesTheControllerIdle)
 }
 
 }  // namespace
+
+}  // namespace vantor

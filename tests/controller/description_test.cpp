@@ -5,6 +5,8 @@
 
 #include "tests/controller/form_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 using DescriptionTest = FormTest;
@@ -143,3 +145,5 @@ TEST_F(DescriptionTest, ClosingTheWindowClosesThePort) {
 }
 
 }  // namespace
+
+}  // namespace vantor

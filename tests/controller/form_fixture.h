@@ -14,6 +14,8 @@
 #include "tests/controller/scripted_port_list.h"
 #include "ui/description/microphone_settings_form_description.h"
 
+namespace vantor {
+
 namespace replies {
 inline TBytes Handshake(std::uint8_t Status = 1) {
   return {0xAA, 0x05, 0x01, Status, 0xBB};
@@ -92,3 +94,5 @@ class FormTest : public ::testing::Test {
   TMicrophoneSettingsForm* Form = nullptr;
   TScriptedPort* Port = nullptr;
 };
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include "tests/controller/form_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr std::uint8_t VK_A = 0x41;
@@ -94,3 +96,5 @@ TEST_F(KeyRulesTest, SwitchingAButtonOnlyMarksNotSaved) {
 }
 
 }  // namespace
+
+}  // namespace vantor

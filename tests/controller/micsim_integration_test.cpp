@@ -17,6 +17,8 @@
 #include "tests/micsim/temp_dir.h"
 #include "ui/description/microphone_settings_form_description.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -216,3 +218,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TFaultCase>& Info) { return Info.param.Name; });
 
 }  // namespace
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include "tests/controller/form_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 using ReceiveTest = FormTest;
@@ -177,3 +179,5 @@ TEST_F(ReceiveTest, AFailureOnOnePortDoesNotCloseThePortOpenedMeanwhile) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -13,6 +13,8 @@
 #include "framework/component.h"
 #include "serial/serial_port.h"
 
+namespace vantor {
+
 using TBytes = std::vector<std::uint8_t>;
 
 class TScriptedPort : public TComponent, public ISerialPort {
@@ -139,3 +141,5 @@ class TScriptedPort : public TComponent, public ISerialPort {
   TSioCommErrorEvent FOnError;
   TSioCommUSBDeviceEvent FOnUnplug;
 };
+
+}  // namespace vantor

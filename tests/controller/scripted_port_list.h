@@ -7,6 +7,8 @@
 
 #include "controller/microphone_settings_form.h"
 
+namespace vantor {
+
 struct TScriptedPortList {
   std::deque<std::optional<TPortEntryList>> Next;  // nullopt: discovery found nothing
   std::optional<TPortEntryList> Afterwards;        // once Next is used up
@@ -24,3 +26,5 @@ struct TScriptedPortList {
     };
   }
 };
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include "tests/controller/form_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 using SettingsExchangeTest = FormTest;
@@ -251,3 +253,5 @@ TEST_F(SettingsExchangeTest, DisabledFieldsTakeNoKeysWhileSaving) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vantor {
+
 namespace {
 
 TEST(VersionText, TenthsWithOneDecimalAndAFullStop) {
@@ -12,3 +14,5 @@ TEST(VersionText, TenthsWithOneDecimalAndAFullStop) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 
 #include "discovery/port_source.h"
 
+namespace vantor {
+
 class TFakePortSource : public TPortSource {
  public:
   struct TDevice {
@@ -56,3 +58,5 @@ class TFakePortSource : public TPortSource {
   };
   std::size_t FIndex = 0;
 };
+
+}  // namespace vantor

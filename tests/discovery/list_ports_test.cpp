@@ -5,6 +5,8 @@
 #include "discovery/port_entry.h"
 #include "fake_port_source.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::string_literals;
@@ -156,3 +158,5 @@ TEST(ReduceFriendlyName, DeletesAtTheFirstOccurrenceOnly) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vantor {
+
 namespace {
 
 struct TUtfCase {
@@ -34,3 +36,5 @@ TEST(Utf, MalformedInputBecomesReplacementCharacters) {
 }
 
 }  // namespace
+
+}  // namespace vantor

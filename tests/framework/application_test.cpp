@@ -9,6 +9,8 @@
 #include "framework/thread.h"
 #include "framework/timer.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -233,3 +235,5 @@ TEST_F(ApplicationTest, OnCloseCanRefuseTheClose) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "framework/component.h"
 #include "framework/persistent.h"
 
+namespace vantor {
+
 // Outside the anonymous namespace, so that their class names read plainly.
 class TPoint : public TPersistent {};
 class TColour : public TPersistent {};
@@ -82,3 +84,5 @@ TEST(Persistent, AssignBetweenUnrelatedClassesIsRefusedByName) {
 }
 
 }  // namespace
+
+}  // namespace vantor

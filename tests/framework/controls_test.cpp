@@ -5,6 +5,8 @@
 
 #include "framework/headless/headless.h"
 
+namespace vantor {
+
 namespace {
 
 class ControlsTest : public ::testing::Test {
@@ -141,3 +143,5 @@ TEST_F(ControlsTest, AFormWithNothingFocusableHasNoActiveControl) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "framework/headless/headless.h"
 
+namespace vantor {
+
 namespace {
 
 constexpr std::uint8_t VkF2 = 0x71, VkF5 = 0x74, VkF8 = 0x77, VkLeft = 0x25, VkShift = 0x10;
@@ -118,3 +120,5 @@ TEST(HotKeyWithoutWindow, KeepsItsValueAndRulesUntilThePlatformWindowIsMade) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -10,6 +10,8 @@
 #include "framework/headless/headless.h"
 #include "framework/thread.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -252,3 +254,5 @@ TEST(CrossThreadCalls, ACallerWaitingWhenTheQueueClosesIsReleasedWithAFailure) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "framework/headless/headless.h"
 #include "framework/timer.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -121,3 +123,5 @@ TEST_F(TimerTest, IntervalZeroDoesNotRun) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+namespace vantor {
+
 namespace {
 
 using micsim::TBytes;
@@ -81,3 +83,5 @@ TEST(MicDevice, AnswersHandshakesFromTheNthOn) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 
 #include "tools/micsim/device.h"
 
+namespace vantor {
+
 namespace {
 
 using micsim::TBytes;
@@ -103,3 +105,5 @@ TEST(HostFrameParser, RandomInputNeverCrashesNorPilesUp) {
 }
 
 }  // namespace
+
+}  // namespace vantor

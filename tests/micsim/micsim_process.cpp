@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <chrono>
 
+namespace vantor {
+
 namespace {
 
 int RemainingMs(std::chrono::steady_clock::time_point End) {
@@ -165,3 +167,5 @@ bool THostPort::WaitHangUp() {
       return true;
   }
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 // Every wait is bounded by this, so a broken simulator fails a test instead of hanging it.
 constexpr int kWaitMs = 10000;
 
@@ -51,3 +53,5 @@ class THostPort {
  private:
   int FFd = -1;
 };
+
+}  // namespace vantor

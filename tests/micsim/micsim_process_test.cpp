@@ -14,6 +14,8 @@
 #include "tests/micsim/micsim_process.h"
 #include "tests/micsim/temp_dir.h"
 
+namespace vantor {
+
 namespace {
 
 using micsim::TBytes;
@@ -207,3 +209,5 @@ TEST_F(MicsimProcess, ReopensAFreshPortBehindTheSameLink) {
 }
 
 }  // namespace
+
+}  // namespace vantor

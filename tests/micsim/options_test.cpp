@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vantor {
+
 namespace {
 
 using micsim::ParseOptions;
@@ -55,3 +57,5 @@ TEST(Options, HelpNamesEveryOption) {
 }
 
 }  // namespace
+
+}  // namespace vantor

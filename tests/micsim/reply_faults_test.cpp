@@ -4,6 +4,8 @@
 #include "tools/micsim/output_queue.h"
 #include "tools/micsim/reply_shaper.h"
 
+namespace vantor {
+
 namespace {
 
 using micsim::TBytes;
@@ -126,3 +128,5 @@ TEST(OutputQueue, ALaterPieceNeverOvertakes) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -14,6 +14,8 @@
 
 #include "tests/micsim/temp_dir.h"
 
+namespace vantor {
+
 namespace {
 
 using micsim::TSettings;
@@ -139,3 +141,5 @@ TEST(StateFile, SavingIntoAMissingFolderFails) {
 }
 
 }  // namespace
+
+}  // namespace vantor

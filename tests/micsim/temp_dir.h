@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+namespace vantor {
+
 class TTempDir {
  public:
   TTempDir() {
@@ -25,3 +27,5 @@ class TTempDir {
  private:
   std::filesystem::path FPath;
 };
+
+}  // namespace vantor

@@ -10,6 +10,8 @@
 #include "serial/sio_events.h"
 #include "tests/protocol/recording_port.h"
 
+namespace vantor {
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -100,3 +102,5 @@ TEST(Requests, RequestsAfterAFailureAreLostWithoutNotice) {
 }
 
 }  // namespace
+
+}  // namespace vantor

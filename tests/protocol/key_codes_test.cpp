@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace vantor {
+
 namespace {
 
 TEST(KeyToDeviceCode, OnlyPlainF1ToF12HaveACode) {
@@ -43,3 +45,5 @@ TEST(KeyCodes, EveryFunctionKeyGoesThereAndBack) {
 }
 
 }  // namespace
+
+}  // namespace vantor

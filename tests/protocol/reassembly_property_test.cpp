@@ -6,6 +6,8 @@
 #include "protocol/frames.h"
 #include "tests/protocol/scan_recorder.h"
 
+namespace vantor {
+
 namespace {
 
 struct TStream {
@@ -81,3 +83,5 @@ TEST(ScanReceiveBufferProperty, FramesDoNotDependOnHowTheStreamIsCut) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 
 #include "tests/protocol/scan_recorder.h"
 
+namespace vantor {
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -147,3 +149,5 @@ TEST(ScanReceiveBuffer, AHandlerFailurePropagatesAndLeavesTheBufferAsItWas) {
 }
 
 }  // namespace
+
+}  // namespace vantor

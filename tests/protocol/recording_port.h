@@ -8,6 +8,8 @@
 
 #include "serial/serial_port.h"
 
+namespace vantor {
+
 class TRecordingPort : public ISerialPort {
  public:
   std::vector<std::vector<std::uint8_t>> Writes;  // one entry per WriteBuf on the open port
@@ -45,3 +47,5 @@ class TRecordingPort : public ISerialPort {
   std::string FDeviceName;
   bool FActive = true;
 };
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
@@ -92,3 +94,5 @@ TEST(ReadReply, ReadsOnlyTheBytesTheHostReliesOn) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 
 #include "protocol/reassembly.h"
 
+namespace vantor {
+
 struct THandedFrame {
   TByteBuffer Bytes;  // the first Length bytes of the copy handed over
   std::uint8_t Length;
@@ -32,3 +34,5 @@ class TScanRecorder {
     });
   }
 };
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "tests/serial/sio_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 using SioCloseRules = SioTest;
@@ -295,3 +297,5 @@ TEST_F(SioCloseRules, CloseFromAHandlerOnTheEventThreadItself) {
 }
 
 }  // namespace
+
+}  // namespace vantor

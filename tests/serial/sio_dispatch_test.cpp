@@ -7,6 +7,8 @@
 
 #include "tests/serial/sio_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 using SioDispatch = SioTest;
@@ -358,3 +360,5 @@ TEST_F(SioDispatch, EveryComponentHearsEveryNoticeInHookOrderUntilItsDestruction
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include "serial/sio_errors.h"
 #include "tests/serial/sio_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 using SioIo = SioTest;
@@ -333,3 +335,5 @@ TEST_F(SioIo, DirectWriteGoesToThePortItself) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 #include "serial/sio_errors.h"
 #include "tests/serial/sio_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 using SioLine = SioTest;
@@ -279,3 +281,5 @@ TEST_F(SioLine, ComPortNamesFromTheRegistryWithoutDuplicates) {
 }
 
 }  // namespace
+
+}  // namespace vantor

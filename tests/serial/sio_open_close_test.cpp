@@ -8,6 +8,8 @@
 
 #include "tests/serial/sio_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 using SioOpenClose = SioTest;
@@ -406,3 +408,5 @@ TEST_F(SioOpenClose, WriteFromOnOpenIsSent) {
 }
 
 }  // namespace
+
+}  // namespace vantor

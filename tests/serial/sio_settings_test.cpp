@@ -9,6 +9,8 @@
 #include "serial/sio_errors.h"
 #include "serial/sio_settings.h"
 
+namespace vantor {
+
 namespace {
 
 struct NoticeCounter {
@@ -292,3 +294,5 @@ TEST(SioBuffer, QueueKeepsBytesAtItsStart) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -13,6 +13,8 @@
 #include "serial/fault/fault_port_backend.h"
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 inline const std::string kCom5Path = "\\\\.\\COM5";
 
 class SioTest : public ::testing::Test {
@@ -105,3 +107,5 @@ std::string RaisedMessage(F&& Operation) {
   }
   return "";
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include "ui/iconmaker/ico_file.h"
 #include "ui/svg/svg_parser.h"
 
+namespace vantor {
+
 namespace {
 
 std::string ReadFile(const std::string& Path) {
@@ -90,3 +92,5 @@ TEST(AppIcon, IsUpToDateWithItsPicture) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "ui/svg/svg_parser.h"
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 namespace {
 
 class DevicePicture : public ::testing::Test {
@@ -113,3 +115,5 @@ TEST_F(DevicePicture, OnWhiteMatchesTheTransparentRenderingInsideThePanel) {
 }
 
 }  // namespace
+
+}  // namespace vantor

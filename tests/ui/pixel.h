@@ -9,6 +9,8 @@
 
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 inline std::uint32_t PixelAt(const TSvgImage& I, int X, int Y) {
   return I.Pixels.at(static_cast<std::size_t>(Y) * I.Width + X);
 }
@@ -33,3 +35,5 @@ inline ::testing::AssertionResult Near(std::uint32_t Actual, std::uint32_t Expec
   }
   return ::testing::AssertionSuccess();
 }
+
+}  // namespace vantor

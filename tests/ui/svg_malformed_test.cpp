@@ -9,6 +9,8 @@
 #include "ui/svg/svg_parser.h"
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 namespace {
 
 // Renders from a heap copy of exactly the given bytes, so that a read past the end is
@@ -113,3 +115,5 @@ TEST(SvgMalformed, DeepNestingIsHandled) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace vantor {
+
 namespace {
 
 TSvgGradient Radial(double Cx, double Cy, double R, double Fx, double Fy) {
@@ -85,3 +87,5 @@ TEST(SvgGradientColor, BoundingBoxUnitsFollowTheShape) {
 }
 
 }  // namespace
+
+}  // namespace vantor

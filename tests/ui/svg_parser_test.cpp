@@ -8,6 +8,8 @@
 
 #include "ui/picture/device_picture.h"
 
+namespace vantor {
+
 namespace {
 
 int Count(const TSvgDocument& D, TSvgShapeKind Kind) {
@@ -222,3 +224,5 @@ TEST(SvgParser, SizeFromTheViewBoxWhenWidthAndHeightAreMissing) {
 }
 
 }  // namespace
+
+}  // namespace vantor

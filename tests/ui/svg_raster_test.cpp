@@ -6,6 +6,8 @@
 #include "ui/svg/svg_parser.h"
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 namespace {
 
 TSvgContour Box(double X0, double Y0, double X1, double Y1) {
@@ -125,3 +127,5 @@ TEST(SvgRender, CircleAreaMatchesItsRadius) {
 }
 
 }  // namespace
+
+}  // namespace vantor

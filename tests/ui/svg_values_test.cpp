@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vantor {
+
 namespace {
 
 TEST(SvgNumber, ReadsTheFormsThePictureUses) {
@@ -81,3 +83,5 @@ TEST(SvgNumberList, ViewBoxWithBlanksOrCommas) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+namespace vantor {
+
 class TBenchPty {
  public:
   TBenchPty();
@@ -51,3 +53,5 @@ class TDrain {
 
 // CPU time (user + system) of the whole process, in milliseconds.
 double ProcessCpuMs();
+
+}  // namespace vantor

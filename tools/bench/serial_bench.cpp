@@ -25,6 +25,8 @@
 #include "framework/headless/headless.h"
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -224,7 +226,7 @@ double CpuWhilePumping(THeadlessApp& App, int Seconds) {
 
 }  // namespace
 
-int main(int Argc, char** Argv) {
+int Main(int Argc, char** Argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   int IdleSeconds = 10;
   bool WriteOnly = false;
@@ -316,4 +318,10 @@ int main(int Argc, char** Argv) {
   std::printf("  baseline (no port)   %8.2f ms\n", Baseline);
   std::printf("  component            %8.2f ms  (target < 10 ms)\n", Idle - Baseline);
   return 0;
+}
+
+}  // namespace vantor
+
+int main(int argc, char** argv) {
+  return vantor::Main(argc, argv);
 }

@@ -9,6 +9,8 @@
 #include "protocol/reassembly.h"
 #include "protocol/reply.h"
 
+namespace vantor {
+
 namespace {
 
 bool SameReply(const TDeviceReply& A, const TDeviceReply& B) {
@@ -23,7 +25,7 @@ void Check(bool Condition) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+int FuzzReassembly(const std::uint8_t* Data, std::size_t Size) {
   if (Size == 0)
     return 0;
   // The first byte says how many of the next bytes give piece sizes (1 to 8 of them).
@@ -70,4 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
   }
   return 0;
+}
+
+}  // namespace vantor
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  return vantor::FuzzReassembly(Data, Size);
 }

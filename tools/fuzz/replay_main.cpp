@@ -9,6 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size);
 
+namespace vantor {
+
 namespace {
 
 void Replay(const std::filesystem::path& File) {
@@ -20,7 +22,7 @@ void Replay(const std::filesystem::path& File) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   int Count = 0;
   for (int I = 1; I < argc; ++I) {
     const std::filesystem::path Path = argv[I];
@@ -36,4 +38,10 @@ int main(int argc, char** argv) {
   }
   std::printf("replayed %d inputs\n", Count);
   return Count > 0 ? 0 : 1;
+}
+
+}  // namespace vantor
+
+int main(int argc, char** argv) {
+  return vantor::Main(argc, argv);
 }

@@ -1,5 +1,7 @@
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 namespace micsim {
 
 std::string Hex(const TBytes& Bytes) {
@@ -16,3 +18,5 @@ std::string Hex(const TBytes& Bytes) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

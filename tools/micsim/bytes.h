@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 namespace micsim {
 
 using TBytes = std::vector<std::uint8_t>;
@@ -16,3 +18,5 @@ constexpr std::uint8_t kEnd = 0xBB;
 std::string Hex(const TBytes& Bytes);
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "tools/micsim/device.h"
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -80,3 +82,5 @@ TDeviceAnswer TMicDevice::ReadVersion(const TBytes& Frame) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 namespace micsim {
 
 // Settings 1 to 4: button 1 key, button 2 key, button 3 key (255 = off), mute when not PTT.
@@ -48,3 +50,5 @@ class TMicDevice {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

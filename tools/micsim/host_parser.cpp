@@ -1,5 +1,7 @@
 #include "tools/micsim/host_parser.h"
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -44,3 +46,5 @@ std::vector<THostInput> THostFrameParser::Feed(const std::uint8_t* Data, std::si
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

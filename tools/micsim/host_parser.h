@@ -9,6 +9,8 @@
 
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 namespace micsim {
 
 struct THostInput {
@@ -33,3 +35,5 @@ class THostFrameParser {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

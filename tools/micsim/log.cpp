@@ -4,6 +4,8 @@
 #include <ctime>
 #include <system_error>
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -40,3 +42,5 @@ void TLog::Line(const std::string& Text) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+namespace vantor {
+
 namespace micsim {
 
 class TLog {
@@ -20,3 +22,5 @@ class TLog {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 #include "tools/micsim/simulator.h"
 #include "tools/micsim/state_file.h"
 
+namespace vantor {
+
 namespace {
 
 std::string Describe(const micsim::TSettings& Settings) {
@@ -34,7 +36,7 @@ micsim::TSettings StartSettings(const micsim::TOptions& Options, micsim::TLog& L
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const micsim::TParsedOptions Parsed =
       micsim::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!Parsed.Error.empty()) {
@@ -58,4 +60,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "micsim: %s\n", E.what());
     return 1;
   }
+}
+
+}  // namespace vantor
+
+int main(int argc, char** argv) {
+  return vantor::Main(argc, argv);
 }

@@ -4,6 +4,8 @@
 #include <type_traits>
 #include <optional>
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -168,3 +170,5 @@ SIGTERM end it cleanly (link removed, state file complete).
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 
 #include "tools/micsim/reply_shaper.h"
 
+namespace vantor {
+
 namespace micsim {
 
 struct TOptions {
@@ -35,3 +37,5 @@ TParsedOptions ParseOptions(const std::vector<std::string>& Args);
 std::string HelpText();
 
 }  // namespace micsim
+
+}  // namespace vantor

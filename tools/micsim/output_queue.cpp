@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vantor {
+
 namespace micsim {
 
 void TOutputQueue::Push(TClock::time_point Due, TBytes Bytes, bool Alone, TClock::duration Gap) {
@@ -43,3 +45,5 @@ std::vector<TBytes> TOutputQueue::TakeDue(TClock::time_point Now) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 namespace micsim {
 
 using TClock = std::chrono::steady_clock;
@@ -40,3 +42,5 @@ class TOutputQueue {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

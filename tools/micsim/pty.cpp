@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -104,3 +106,5 @@ void TPortLink::PointAt(const std::string& Target) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace vantor {
+
 namespace micsim {
 
 // Owns one file descriptor.
@@ -54,3 +56,5 @@ class TPortLink {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

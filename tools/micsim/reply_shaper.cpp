@@ -1,5 +1,7 @@
 #include "tools/micsim/reply_shaper.h"
 
+namespace vantor {
+
 namespace micsim {
 
 std::uint8_t TReplyShaper::AnyByte() {
@@ -42,3 +44,5 @@ std::vector<TOutPiece> TReplyShaper::Shape(TBytes Reply) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

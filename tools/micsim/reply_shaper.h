@@ -8,6 +8,8 @@
 
 #include "tools/micsim/bytes.h"
 
+namespace vantor {
+
 namespace micsim {
 
 struct TFaults {
@@ -41,3 +43,5 @@ class TReplyShaper {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

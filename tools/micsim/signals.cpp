@@ -7,6 +7,8 @@
 #include <csignal>
 #include <system_error>
 
+namespace vantor {
+
 namespace micsim {
 
 TSignals::TSignals() {
@@ -33,3 +35,5 @@ int TSignals::Take() {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

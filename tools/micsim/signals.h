@@ -4,6 +4,8 @@
 
 #include "tools/micsim/pty.h"
 
+namespace vantor {
+
 namespace micsim {
 
 class TSignals {
@@ -17,3 +19,5 @@ class TSignals {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "tools/micsim/state_file.h"
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -178,3 +180,5 @@ int TSimulator::TimeoutMs(TClock::time_point Now) const {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

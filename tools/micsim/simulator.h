@@ -13,6 +13,8 @@
 #include "tools/micsim/reply_shaper.h"
 #include "tools/micsim/signals.h"
 
+namespace vantor {
+
 namespace micsim {
 
 class TSimulator {
@@ -50,3 +52,5 @@ class TSimulator {
 };
 
 }  // namespace micsim
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+namespace vantor {
+
 namespace micsim {
 
 namespace {
@@ -182,3 +184,5 @@ std::string SaveState(const std::string& Path, const TSettings& Settings) {
 }
 
 }  // namespace micsim
+
+}  // namespace vantor

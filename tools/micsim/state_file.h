@@ -15,6 +15,8 @@
 
 #include "tools/micsim/device.h"
 
+namespace vantor {
+
 namespace micsim {
 
 std::string FormatState(const TSettings& Settings);
@@ -31,3 +33,5 @@ TStateLoad LoadState(const std::string& Path);
 std::string SaveState(const std::string& Path, const TSettings& Settings);
 
 }  // namespace micsim
+
+}  // namespace vantor

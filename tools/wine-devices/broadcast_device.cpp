@@ -10,7 +10,9 @@
 #include <cwchar>
 #include <vector>
 
-int wmain(int argc, wchar_t** argv) {
+namespace vantor {
+
+int Main(int argc, wchar_t** argv) {
   if (argc != 3 ||
       (std::wcscmp(argv[1], L"arrival") != 0 && std::wcscmp(argv[1], L"removal") != 0)) {
     std::fputs("usage: broadcast-device.exe arrival|removal NAME\n", stderr);
@@ -35,4 +37,10 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace vantor
+
+int wmain(int argc, wchar_t** argv) {
+  return vantor::Main(argc, argv);
 }

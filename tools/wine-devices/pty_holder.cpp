@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <vector>
 
-int main(int argc, char** argv) {
+namespace vantor {
+
+int Main(int argc, char** argv) {
   const int Count = argc == 2 ? std::atoi(argv[1]) : 0;
   if (Count <= 0) {
     std::fputs("usage: pty-holder N\n", stderr);
@@ -38,4 +40,10 @@ int main(int argc, char** argv) {
   for (int Master : Masters)
     close(Master);
   return 0;
+}
+
+}  // namespace vantor
+
+int main(int argc, char** argv) {
+  return vantor::Main(argc, argv);
 }

@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+namespace vantor {
+
 namespace {
 
 constexpr wchar_t kMarker[] = L"VANTOR_TEST_PORT\0";  // a REG_MULTI_SZ of one string
@@ -138,7 +140,7 @@ int Usage() {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int Main(int argc, wchar_t** argv) {
   std::optional<std::wstring> Port;
   std::optional<std::wstring> Friendly;
   bool NoFriendly = false;
@@ -164,4 +166,10 @@ int wmain(int argc, wchar_t** argv) {
   if (!Friendly && !NoFriendly)
     Friendly = L"USB Serial Device (" + *Port + L")";
   return Register(*Port, NoFriendly ? std::nullopt : Friendly, Unterminated);
+}
+
+}  // namespace vantor
+
+int wmain(int argc, wchar_t** argv) {
+  return vantor::Main(argc, argv);
 }

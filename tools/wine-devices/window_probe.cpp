@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -272,7 +274,7 @@ int MeasureCommand(const std::wstring& Exe) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int Main(int argc, wchar_t** argv) {
   const std::wstring Verb = argc > 1 ? argv[1] : L"";
   if (Verb == L"show" && argc == 3) {
     const HWND Window = FindTopLevel(argv[2]);
@@ -296,4 +298,10 @@ int wmain(int argc, wchar_t** argv) {
       " measure EXE\n",
       stderr);
   return 2;
+}
+
+}  // namespace vantor
+
+int wmain(int argc, wchar_t** argv) {
+  return vantor::Main(argc, argv);
 }

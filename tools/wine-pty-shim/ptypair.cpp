@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 
+namespace vantor {
+
 namespace {
 
 bool WriteAll(int Fd, const char* Bytes, ssize_t Count) {
@@ -30,7 +32,7 @@ bool WriteAll(int Fd, const char* Bytes, ssize_t Count) {
 
 }  // namespace
 
-int main() {
+int Main() {
   const int Master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0) {
     std::perror("ptypair: posix_openpt");
@@ -69,4 +71,10 @@ int main() {
       return 0;
     }
   }
+}
+
+}  // namespace vantor
+
+int main() {
+  return vantor::Main();
 }

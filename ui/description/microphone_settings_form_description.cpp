@@ -3,6 +3,8 @@
 #include "framework/events.h"
 #include "serial/serial_port.h"
 
+namespace vantor {
+
 namespace {
 
 using TWindow = TMicrophoneSettingsForm;
@@ -112,3 +114,5 @@ void LoadMicrophoneSettingsForm(TMicrophoneSettingsForm& Form, ISerialPort& Comp
   MakeTimers(Form);
   BindEvents(Form, Comport1);
 }
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vantor {
+
 namespace {
 
 void Put16(std::vector<std::uint8_t>& B, unsigned V) {
@@ -112,3 +114,5 @@ TSvgImage ReadIcoImage(const std::vector<std::uint8_t>& File, const TIcoEntry& E
           Get(File, Base + (static_cast<std::size_t>(Y) * E.Width + X) * 4, 4);
   return I;
 }
+
+}  // namespace vantor

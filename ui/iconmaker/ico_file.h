@@ -7,6 +7,8 @@
 
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 // Images of at most 256 pixels a side, in the order they appear in the file.
 std::vector<std::uint8_t> BuildIco(const std::vector<TSvgImage>& Images);
 
@@ -26,3 +28,5 @@ inline const std::vector<int>& AppIconSizes() {
   static const std::vector<int> Sizes = {16, 32, 48, 64, 128};
   return Sizes;
 }
+
+}  // namespace vantor

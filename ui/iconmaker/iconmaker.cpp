@@ -8,7 +8,9 @@
 #include "ui/iconmaker/ico_file.h"
 #include "ui/svg/svg_parser.h"
 
-int main(int argc, char** argv) {
+namespace vantor {
+
+int Main(int argc, char** argv) {
   if (argc != 3) {
     std::cerr << "usage: iconmaker ICON.svg OUT.ico\n";
     return 2;
@@ -35,4 +37,10 @@ int main(int argc, char** argv) {
   }
   std::cout << argv[2] << ": " << Ico.size() << " bytes\n";
   return 0;
+}
+
+}  // namespace vantor
+
+int main(int argc, char** argv) {
+  return vantor::Main(argc, argv);
 }

@@ -4,4 +4,8 @@
 
 #include <string_view>
 
+namespace vantor {
+
 std::string_view DevicePictureSvg();
+
+}  // namespace vantor

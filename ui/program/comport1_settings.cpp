@@ -2,6 +2,8 @@
 
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 void ApplyComport1Settings(TSioComm& Comport1) {
   Comport1.SetName("Comport1");
   Comport1.SetBaudrate(br115200);
@@ -22,3 +24,5 @@ void ApplyComport1Settings(TSioComm& Comport1) {
   Store.SetLocation(slINIFile);
   Comport1.SetSettingsStore(Store);
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "ui/svg/svg_parser.h"
 #include "ui/svg/svg_render.h"
 
+namespace vantor {
+
 TBitmap32 RenderDevicePicture() {
   // One SVG unit per pixel, over the window's white background.
   TSvgRenderOptions Options;
@@ -15,3 +17,5 @@ TBitmap32 RenderDevicePicture() {
   Bitmap.Pixels = std::move(Image.Pixels);
   return Bitmap;
 }
+
+}  // namespace vantor

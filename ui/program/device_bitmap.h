@@ -3,4 +3,8 @@
 
 #include "framework/controls.h"
 
+namespace vantor {
+
 TBitmap32 RenderDevicePicture();
+
+}  // namespace vantor

@@ -10,6 +10,8 @@
 #include "ui/program/comport1_settings.h"
 #include "ui/program/device_bitmap.h"
 
+namespace vantor {
+
 namespace {
 
 // The window's stored description: Comport1 with its settings, the widgets and their
@@ -23,7 +25,7 @@ void LoadWindow(TMicrophoneSettingsForm& Form, const TBitmap32& Picture) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int RunProgram() {
   // The picture is drawn before the window is built, so that building it can show it.
   const TBitmap32 Picture = RenderDevicePicture();
 
@@ -34,4 +36,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   App->Run();
   App.reset();  // frees the window, which closes the port if it is still open
   return 0;
+}
+
+}  // namespace vantor
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return vantor::RunProgram();
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 struct TSvgColor {
   std::uint8_t R = 0, G = 0, B = 0;
   bool operator==(const TSvgColor&) const = default;
@@ -66,3 +68,5 @@ struct TSvgDocument {
     return nullptr;
   }
 };
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace vantor {
+
 namespace {
 
 // Enough segments that a chord strays less than a twentieth of a pixel from the arc.
@@ -101,3 +103,5 @@ std::vector<TSvgContour> SvgStrokeOutline(const TSvgShape& Shape, const TSvgTran
     Ring.push_back(std::move(Inner));
   return Ring;
 }
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vantor {
+
 double SvgLinearParameter(const TSvgGradient& G, double U, double V) {
   const double Dx = G.X2 - G.X1, Dy = G.Y2 - G.Y1;
   const double Len2 = Dx * Dx + Dy * Dy;
@@ -74,3 +76,5 @@ TSvgRgba SvgGradientColor(const TSvgGradient& G, const TSvgBox& Box, double X, d
                                                       : SvgRadialParameter(G, U, V);
   return SvgStopColor(G, T);
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include "ui/svg/svg_document.h"
 
+namespace vantor {
+
 struct TSvgRgba {
   double R = 0, G = 0, B = 0, A = 0;  // 0..1, not premultiplied
 };
@@ -20,3 +22,5 @@ double SvgLinearParameter(const TSvgGradient& G, double U, double V);
 double SvgRadialParameter(const TSvgGradient& G, double U, double V);
 
 TSvgRgba SvgStopColor(const TSvgGradient& G, double T);
+
+}  // namespace vantor

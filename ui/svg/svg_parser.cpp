@@ -6,6 +6,8 @@
 #include "ui/svg/svg_values.h"
 #include "ui/svg/xml_reader.h"
 
+namespace vantor {
+
 namespace {
 
 // The inherited presentation properties in force at an element.
@@ -237,3 +239,5 @@ class TParser {
 TSvgDocument ParseSvg(std::string_view Text) {
   return TParser(Text).Run();
 }
+
+}  // namespace vantor

@@ -6,4 +6,8 @@
 
 #include "ui/svg/svg_document.h"
 
+namespace vantor {
+
 TSvgDocument ParseSvg(std::string_view Text);
+
+}  // namespace vantor

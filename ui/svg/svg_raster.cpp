@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vantor {
+
 TSvgCoverage::TSvgCoverage(int Width, int Height)
     : FWidth(std::max(0, Width)),
       FHeight(std::max(0, Height)),
@@ -85,3 +87,5 @@ void TSvgCoverage::Fill(const std::vector<TSvgContour>& Contours, TSvgFillRule R
       Row[X] = std::min(Row[X], 1.0f);
   }
 }
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace vantor {
+
 struct TSvgPoint {
   double X = 0, Y = 0;
 };
@@ -41,3 +43,5 @@ class TSvgCoverage {
   std::vector<TEdge> FEdges;
   std::vector<std::pair<double, int>> FCrossings;
 };
+
+}  // namespace vantor

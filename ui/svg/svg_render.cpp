@@ -7,6 +7,8 @@
 #include "ui/svg/svg_paint.h"
 #include "ui/svg/svg_raster.h"
 
+namespace vantor {
+
 namespace {
 
 // Premultiplied working pixel; converted to straight alpha once at the end.
@@ -128,3 +130,5 @@ TSvgImage RenderSvg(const TSvgDocument& Doc, const TSvgRenderOptions& Options) {
     R.Draw(S);
   return R.Result();
 }
+
+}  // namespace vantor

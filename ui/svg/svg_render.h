@@ -8,6 +8,8 @@
 
 #include "ui/svg/svg_document.h"
 
+namespace vantor {
+
 struct TSvgImage {
   int Width = 0;
   int Height = 0;
@@ -27,3 +29,5 @@ struct TSvgRenderOptions {
 constexpr int kSvgMaxImageSide = 4096;
 
 TSvgImage RenderSvg(const TSvgDocument& Doc, const TSvgRenderOptions& Options = {});
+
+}  // namespace vantor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vantor {
+
 namespace {
 
 bool IsSpace(char C) {
@@ -185,3 +187,5 @@ std::vector<double> ParseSvgNumberList(std::string_view Text, std::size_t Max) {
   }
   return Out;
 }
+
+}  // namespace vantor

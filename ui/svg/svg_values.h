@@ -9,6 +9,8 @@
 
 #include "ui/svg/svg_document.h"
 
+namespace vantor {
+
 // Largest magnitude a coordinate may have; bigger values are clamped so that no later
 // arithmetic overflows.
 constexpr double kSvgMaxCoordinate = 1e6;
@@ -36,3 +38,5 @@ std::vector<std::pair<std::string, std::string>> ParseSvgStyle(std::string_view 
 
 // Up to Max numbers separated by blanks and/or commas ("0 0 250 166").
 std::vector<double> ParseSvgNumberList(std::string_view Text, std::size_t Max);
+
+}  // namespace vantor

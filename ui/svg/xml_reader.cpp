@@ -1,5 +1,7 @@
 #include "ui/svg/xml_reader.h"
 
+namespace vantor {
+
 namespace {
 
 bool IsSpace(char C) {
@@ -155,3 +157,5 @@ bool TXmlReader::Next(TXmlToken& Token) {
     }
   }
 }
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace vantor {
+
 struct TXmlAttribute {
   std::string Name;
   std::string Value;
@@ -37,3 +39,5 @@ class TXmlReader {
   std::string_view FText;
   std::size_t FPos = 0;
 };
+
+}  // namespace vantor

@@ -14,6 +14,8 @@
 #include "discovery/posix/udev_event_source.h"
 #include "framework/headless/headless.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -167,3 +169,5 @@ TEST_F(DeviceMonitor, TheUdevMonitorStartsAndStopsWhereverUdevIs) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+namespace vantor {
+
 namespace fs = std::filesystem;
 
 void WriteFile(const fs::path& File, const std::string& Text) {
@@ -88,3 +90,5 @@ std::string TFakeSysfs::AddNode(const std::string& Tty) {
   fs::create_symlink(Name, FDev / Tty);
   return Name;
 }
+
+}  // namespace vantor

@@ -9,6 +9,8 @@
 
 #include "discovery/posix/unique_fd.h"
 
+namespace vantor {
+
 class TFakeSysfs {
  public:
   TFakeSysfs();
@@ -40,3 +42,5 @@ class TFakeSysfs {
 };
 
 void WriteFile(const std::filesystem::path& File, const std::string& Text);
+
+}  // namespace vantor

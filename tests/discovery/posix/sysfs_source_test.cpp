@@ -11,6 +11,8 @@
 #include "discovery/posix/unique_fd.h"
 #include "fake_sysfs.h"
 
+namespace vantor {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -167,3 +169,5 @@ TEST(RealSystem, GetAvailableComPortsListsOnlyDevicePaths) {
 }
 
 }  // namespace
+
+}  // namespace vantor

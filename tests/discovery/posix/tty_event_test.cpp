@@ -7,6 +7,8 @@
 #include "discovery/posix/sysfs_port_source.h"
 #include "fake_sysfs.h"
 
+namespace vantor {
+
 namespace {
 
 const std::string kAcmPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/tty/ttyACM0";
@@ -81,3 +83,5 @@ TEST(PortBroadcast, KeepsNonAsciiNames) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -13,6 +13,8 @@
 
 #include "discovery/available_ports.h"
 
+namespace vantor {
+
 namespace {
 
 TEST(WineRegisteredPorts, ListsTheFreeComPortsWithFriendlyNamesInEnumerationOrder) {
@@ -35,3 +37,5 @@ TEST(WineNoPorts, IsNullNotAnEmptyList) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -14,6 +14,8 @@
 #include "serial/sio_comm.h"
 #endif
 
+namespace vantor {
+
 namespace {
 
 std::wstring BroadcastTool() {
@@ -107,3 +109,5 @@ TEST_F(WineDeviceNotice, TheSerialComponentReportsUnplugAndPluginByName) {
 #endif
 
 }  // namespace
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include "framework/thread.h"
 #include "win32_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 class TBodyThread : public TThread {
@@ -104,3 +106,5 @@ TEST_F(Win32Test, ExeNameIsThePathOfTheRunningProgram) {
 }
 
 }  // namespace
+
+}  // namespace vantor

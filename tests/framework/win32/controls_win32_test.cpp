@@ -3,6 +3,8 @@
 
 #include "win32_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 class Win32FormTest : public Win32Test {
@@ -218,3 +220,5 @@ TEST_F(Win32FormTest, ClosingTheMainFormEndsTheApplication) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include "framework/win32/message_box.h"
 #include "win32_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 struct TSeenBox {
@@ -122,3 +124,5 @@ TEST_F(Win32Test, TheFallbackBoxShowsCaptionIconTextAndButtonAndClosesWithEscape
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "win32_test_support.h"
 
+namespace vantor {
+
 namespace {
 
 // Wine without a window manager waits two seconds for each managed top-level window to be
@@ -81,3 +83,5 @@ void PostKey(HWND Window, UINT VirtualKey) {
   ::PostMessageW(Window, WM_KEYUP, VirtualKey,
                  1 | (static_cast<LPARAM>(Scan) << 16) | (1u << 30) | (1u << 31));
 }
+
+}  // namespace vantor

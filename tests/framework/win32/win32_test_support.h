@@ -13,6 +13,8 @@
 
 #include "framework/win32/win32_application.h"
 
+namespace vantor {
+
 class Win32Test : public ::testing::Test {
  protected:
   std::unique_ptr<TApplication> App = MakeWin32Application();
@@ -48,3 +50,5 @@ class TBackgroundActor {
 
 // Posts key down and up to a window and lets the loop handle them.
 void PostKey(HWND Window, UINT VirtualKey);
+
+}  // namespace vantor

@@ -14,6 +14,8 @@
 #include "framework/thread.h"
 #include "serial/sio_comm.h"
 
+namespace vantor {
+
 class CommOverPort : public ::testing::Test {
  protected:
   CommOverPort() : App(MakeHeadlessApplication()) {}
@@ -81,3 +83,5 @@ class CommOverPort : public ::testing::Test {
   int LineErrors = 0;
   std::function<void()> AfterRead;
 };
+
+}  // namespace vantor

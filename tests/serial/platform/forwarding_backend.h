@@ -8,6 +8,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 class TNoPauseBackend : public TSioPortBackend {
  public:
   TNoPauseBackend() : FReal(MakePlatformPortBackend()) {}
@@ -76,3 +78,5 @@ class TNoPauseBackend : public TSioPortBackend {
  private:
   std::unique_ptr<TSioPortBackend> FReal;
 };
+
+}  // namespace vantor

@@ -11,6 +11,8 @@
 #include "comm_fixture.h"
 #include "pty_pair.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -102,3 +104,5 @@ TEST_F(PosixComm, ThousandOpenCloseCyclesLeakNeitherDescriptorNorThread) {
 }
 
 }  // namespace
+
+}  // namespace vantor

@@ -15,6 +15,8 @@
 #include "pty_pair.h"
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -149,3 +151,5 @@ TEST_F(PosixIo, VanishedDeviceReadsNothingAndRefusesWrites) {
 }
 
 }  // namespace
+
+}  // namespace vantor

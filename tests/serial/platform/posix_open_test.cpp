@@ -13,6 +13,8 @@
 #include "pty_pair.h"
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 class PosixOpen : public ::testing::Test {
@@ -122,3 +124,5 @@ TEST_F(PosixOpen, PlatformFacts) {
 }
 
 }  // namespace
+
+}  // namespace vantor

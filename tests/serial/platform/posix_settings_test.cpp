@@ -12,6 +12,8 @@
 #include "pty_pair.h"
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -179,3 +181,5 @@ TEST_F(PosixSettings, StatusCountsAndPurge) {
 }
 
 }  // namespace
+
+}  // namespace vantor

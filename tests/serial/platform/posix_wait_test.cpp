@@ -10,6 +10,8 @@
 #include "pty_pair.h"
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -160,3 +162,5 @@ TEST_F(PosixWait, HangUpWithBytesLeftUnreadDoesNotSpinEither) {
 }
 
 }  // namespace
+
+}  // namespace vantor

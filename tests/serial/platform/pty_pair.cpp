@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+namespace vantor {
+
 TPtyPair::TPtyPair() {
   int Slave = -1;
   char Name[256] = {};
@@ -84,3 +86,5 @@ double ProcessCpuMs() {
   auto Ms = [](const timeval& T) { return T.tv_sec * 1000.0 + T.tv_usec / 1000.0; };
   return Ms(Usage.ru_utime) + Ms(Usage.ru_stime);
 }
+
+}  // namespace vantor

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vantor {
+
 class TPtyPair {
  public:
   TPtyPair();
@@ -31,3 +33,5 @@ class TPtyPair {
 int CountOpenFds();
 // CPU time (user + system) this process has used, in milliseconds.
 double ProcessCpuMs();
+
+}  // namespace vantor

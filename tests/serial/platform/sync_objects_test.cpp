@@ -15,6 +15,8 @@
 #include "pty_pair.h"
 #endif
 
+namespace vantor {
+
 using namespace std::chrono_literals;
 
 TEST(SioEvent, WaitEventStaysSignalledUntilReset) {
@@ -98,3 +100,5 @@ TEST(SioEvent, HandlesAreClosedWithTheirObjects) {
   EXPECT_EQ(CountOpenFds(), Before);
 }
 #endif
+
+}  // namespace vantor

@@ -8,6 +8,8 @@
 
 #include "comm_fixture.h"
 
+namespace vantor {
+
 namespace {
 
 const std::string kHandshake("\xAA\x05\x01\x00\xBB", 5);
@@ -63,3 +65,5 @@ TEST_F(Win32Comm, ManyOpenCloseCycles) {
 }
 
 }  // namespace
+
+}  // namespace vantor

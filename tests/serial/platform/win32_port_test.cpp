@@ -11,6 +11,8 @@
 
 #include "serial/port_backend.h"
 
+namespace vantor {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -179,3 +181,5 @@ TEST_F(Win32Port, StatusAndPurge) {
 }
 
 }  // namespace
+
+}  // namespace vantor
