@@ -20,22 +20,62 @@ if(CMAKE_CROSSCOMPILING)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 endif()
 
-# project_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>])
-# Natively every case is its own ctest entry; under Wine each binary runs as one entry
-# (named <name>.exe), since every Wine start costs close to a second.
+# project_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>]
+#              [DEPENDS <targets...>] [RUNNER <script> <args...>])
+# The one way a test binary joins the build, on both toolchains. Natively every case is its
+# own ctest entry; under Wine each binary runs as one entry (named <name>.exe), since every
+# Wine start costs close to a second, judged by GoogleTest's summary because a crash under
+# Wine can end with exit code 0. RUNNER names a script (run with bash) that prepares what the
+# binary needs (ports, devices) and runs it; it gets the runner's arguments, then the Wine
+# launcher and the binary, then the arguments for GoogleTest.
 function(project_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS;RUNNER" ${ARGN})
+  if(NOT T_SOURCES)
+    message(FATAL_ERROR "project_test(${name}): no SOURCES")
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
   add_executable(${name} ${T_SOURCES})
   project_target(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name}.exe COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name}.exe PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "windows;${T_LABELS}")
+    if(T_RUNNER)
+      list(POP_FRONT T_RUNNER script)
+      set(command bash ${script} ${T_RUNNER} ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:${name}>)
+    else()
+      set(command ${name})
+    endif()
+    add_test(NAME ${name}.exe COMMAND ${command} --gtest_brief=1)
+    set_tests_properties(${name}.exe PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "windows;${T_LABELS}"
+                         PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+                         FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];Unhandled exception")
   else()
+    if(T_RUNNER)
+      message(FATAL_ERROR "project_test(${name}): RUNNER is for the Windows tests under Wine")
+    endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "native;${T_LABELS}")
   endif()
+endfunction()
+
+# project_script_test(<name> COMMAND <command...> [LABELS <labels...>] [TIMEOUT <s>])
+# A test that is a script or a program of its own rather than a GoogleTest binary (the
+# end-to-end runs, the fuzz corpus replay). It passes on exit status 0. Name the programs it
+# runs with $<TARGET_FILE:...>, so that a missing one fails the configure step.
+function(project_script_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${T_COMMAND})
+  if(WIN32)
+    set(platform windows)
+  else()
+    set(platform native)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${platform};${T_LABELS}")
 endfunction()

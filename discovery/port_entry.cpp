@@ -1,6 +1,6 @@
 #include "discovery/port_entry.h"
 
-#include "discovery/utf.h"
+#include "base/utf.h"
 
 namespace vantor {
 

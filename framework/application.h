@@ -26,8 +26,6 @@ struct TMessage {
   std::intptr_t Result = 0;
 };
 
-constexpr std::uint32_t WM_DEVICECHANGE_MSG = 0x0219;
-
 // A hook returns true when it has handled the message; later hooks then do not see it.
 using TWindowHook = std::function<bool(TMessage& Message)>;
 

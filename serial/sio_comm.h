@@ -32,11 +32,6 @@ class TSioComponent : public TComponent {
   using TComponent::TComponent;
 };
 
-// Device notice values, as the platform broadcasts them.
-constexpr std::uintptr_t DBT_DEVICEARRIVAL_CODE = 0x8000;
-constexpr std::uintptr_t DBT_DEVICEREMOVECOMPLETE_CODE = 0x8004;
-constexpr std::uint32_t DBT_DEVTYP_PORT_TYPE = 3;
-
 class TSioCustomComm : public TSioComponent {
  public:
   explicit TSioCustomComm(TComponent* AOwner, std::unique_ptr<TSioPortBackend> Backend = nullptr);

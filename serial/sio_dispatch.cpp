@@ -4,61 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#include "base/device_change.h"
 #include "serial/sio_comm.h"
 
 namespace vantor {
-
-namespace {
-
-void AppendUtf8(std::string& Out, std::uint32_t CodePoint) {
-  if (CodePoint < 0x80) {
-    Out += static_cast<char>(CodePoint);
-  } else if (CodePoint < 0x800) {
-    Out += static_cast<char>(0xC0 | (CodePoint >> 6));
-    Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
-  } else if (CodePoint < 0x10000) {
-    Out += static_cast<char>(0xE0 | (CodePoint >> 12));
-    Out += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
-  } else {
-    Out += static_cast<char>(0xF0 | (CodePoint >> 18));
-    Out += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
-    Out += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
-  }
-}
-
-// A UTF-16 string at Data (not necessarily aligned), as UTF-8: up to its NUL, and never
-// past MaxUnits code units.
-std::string Utf16ToUtf8(const std::uint8_t* Data, std::size_t MaxUnits) {
-  std::string Out;
-  auto Unit = [Data](std::size_t Index) {
-    std::uint16_t Value = 0;
-    std::memcpy(&Value, Data + 2 * Index, sizeof Value);
-    return Value;
-  };
-  for (std::size_t Index = 0; Index < MaxUnits; ++Index) {
-    const std::uint16_t First = Unit(Index);
-    if (First == 0)
-      break;
-    std::uint32_t CodePoint = First;
-    if (First >= 0xD800 && First < 0xDC00) {
-      const std::uint16_t Second = Index + 1 < MaxUnits ? Unit(Index + 1) : 0;
-      if (Second >= 0xDC00 && Second < 0xE000) {
-        CodePoint = 0x10000 + ((First - 0xD800u) << 10) + (Second - 0xDC00u);
-        ++Index;
-      } else {
-        CodePoint = 0xFFFD;
-      }
-    } else if (First >= 0xDC00 && First < 0xE000) {
-      CodePoint = 0xFFFD;
-    }
-    AppendUtf8(Out, CodePoint);
-  }
-  return Out;
-}
-
-}  // namespace
 
 void TSioCustomComm::ProcessEvents(std::uint32_t Events) {
   try {
@@ -192,28 +141,21 @@ bool TSioCustomComm::WaitChar(int TimeOut) {
 // --- Device notices ---
 
 bool TSioCustomComm::DeviceChangeHook(TMessage& Message) {
-  if (Message.Msg != WM_DEVICECHANGE_MSG)
+  if (Message.Msg != kWmDeviceChange)
     return false;
-  const bool Arrival = Message.WParam == DBT_DEVICEARRIVAL_CODE;
-  const bool Removal = Message.WParam == DBT_DEVICEREMOVECOMPLETE_CODE;
+  const bool Arrival = Message.WParam == kDbtDeviceArrival;
+  const bool Removal = Message.WParam == kDbtDeviceRemoveComplete;
   // The record is read only for these two codes.
   if ((!Arrival && !Removal) || Message.LParam == 0)
     return false;
-  const auto* Record = reinterpret_cast<const std::uint8_t*>(Message.LParam);
-  std::uint32_t DeviceType = 0;
-  std::memcpy(&DeviceType, Record + 4, sizeof DeviceType);  // dbch_devicetype
-  if (DeviceType != DBT_DEVTYP_PORT_TYPE)
+  const std::optional<std::string> Name =
+      ReadPortBroadcastName(reinterpret_cast<const void*>(Message.LParam));
+  if (!Name)
     return false;
-  // dbcp_name follows the header. The record's size bounds it, so that a name without its
-  // NUL is not read past the record; a record that gives no size is read up to the NUL.
-  std::uint32_t Size = 0;
-  std::memcpy(&Size, Record, sizeof Size);
-  const std::size_t MaxUnits = Size >= 14 ? (Size - 12) / 2 : SIZE_MAX;
-  const std::string Name = Utf16ToUtf8(Record + 12, MaxUnits);
   if (Arrival) {
-    Fire(FOnUSBDevicePlugin, this, Name);
+    Fire(FOnUSBDevicePlugin, this, *Name);
   } else {
-    Fire(FOnUSBDeviceUnplug, this, Name);
+    Fire(FOnUSBDeviceUnplug, this, *Name);
   }
   return false;
 }

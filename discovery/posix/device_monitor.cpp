@@ -1,3 +1,4 @@
+#include "base/device_change.h"
 #include "discovery/posix/device_monitor.h"
 
 #include <poll.h>
@@ -43,7 +44,7 @@ class TDeviceMonitorThread : public TThread {
       return;
     const TPortBroadcast Record(Notice->Name);
     TMessage Message;
-    Message.Msg = WM_DEVICECHANGE_MSG;
+    Message.Msg = kWmDeviceChange;
     Message.WParam = Notice->Event;
     Message.LParam = reinterpret_cast<std::intptr_t>(Record.Header());
     // Raises once the application has ended; the thread then ends too.

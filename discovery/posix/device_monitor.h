@@ -9,7 +9,7 @@
 #include <string>
 
 #include "discovery/posix/tty_event_source.h"
-#include "discovery/posix/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 namespace vantor {
 

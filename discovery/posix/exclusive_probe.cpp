@@ -4,7 +4,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 
-#include "discovery/posix/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 namespace vantor {
 

@@ -2,7 +2,7 @@
 
 #include "discovery/posix/exclusive_probe.h"
 #include "discovery/posix/sysfs_ttys.h"
-#include "discovery/utf.h"
+#include "base/utf.h"
 
 namespace vantor {
 

@@ -1,9 +1,6 @@
 #include "discovery/posix/tty_event.h"
 
-#include <cstring>
 #include <filesystem>
-
-#include "discovery/utf.h"
 
 namespace vantor {
 
@@ -21,26 +18,6 @@ std::optional<TPortNotice> TranslateTtyEvent(const TTtyEvent& Event, const std::
   if (Event.DevPath.empty() || Event.DevPath.starts_with("/devices/virtual/"))
     return std::nullopt;
   return TPortNotice{Code, (std::filesystem::path(DevRoot) / Event.SysName).string()};
-}
-
-TPortBroadcast::TPortBroadcast(const std::string& Name) {
-  const std::u16string Text = ToUtf16(Name);
-  const std::size_t NameBytes = (Text.size() + 1) * sizeof(char16_t);
-  const std::size_t Bytes = sizeof(TDevBroadcastHdr) + NameBytes;
-  FStorage = std::make_unique<std::uint32_t[]>((Bytes + 3) / 4);  // zeroed: the NUL is there
-  const TDevBroadcastHdr Header{static_cast<std::uint32_t>(Bytes), kDbtDevtypPort, 0};
-  auto* Raw = reinterpret_cast<unsigned char*>(FStorage.get());
-  std::memcpy(Raw, &Header, sizeof Header);
-  std::memcpy(Raw + sizeof Header, Text.data(), Text.size() * sizeof(char16_t));
-}
-
-const TDevBroadcastHdr* TPortBroadcast::Header() const {
-  return reinterpret_cast<const TDevBroadcastHdr*>(FStorage.get());
-}
-
-const char16_t* TPortBroadcast::Name() const {
-  return reinterpret_cast<const char16_t*>(reinterpret_cast<const unsigned char*>(FStorage.get()) +
-                                           sizeof(TDevBroadcastHdr));
 }
 
 }  // namespace vantor

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "discovery/port_source.h"
-#include "discovery/win32/win_handles.h"
+#include "base/win32/handles.h"
 
 namespace vantor {
 
@@ -21,10 +21,11 @@ struct TSetupApi {
   decltype(&::SetupDiDestroyDeviceInfoList) DestroyDeviceInfoList = nullptr;
 };
 
+// The set is freed through the function bound from the library.
 struct TDevInfoTraits {
   using Type = HDEVINFO;
-  static bool IsValid(HDEVINFO Set) { return Set != INVALID_HANDLE_VALUE; }
-  void Close(HDEVINFO Set) const { Destroy(Set); }
+  static bool Valid(HDEVINFO Set) { return Set != INVALID_HANDLE_VALUE; }
+  void Free(HDEVINFO Set) const { Destroy(Set); }
   decltype(&::SetupDiDestroyDeviceInfoList) Destroy = nullptr;
 };
 
@@ -46,7 +47,7 @@ class TSetupApiPortSource : public TPortSource {
   // Released in reverse: the open device key, the set, then the library.
   TModuleHandle FLibrary;
   TSetupApi FApi;
-  TWinHandle<TDevInfoTraits> FSet;
+  TUniqueHandle<TDevInfoTraits> FSet;
   DWORD FIndex = 0;
   TKeyHandle FKey;  // the current device's key, kept until the next device or the end
 };

@@ -1,7 +1,7 @@
 #include "framework/win32/app_window.h"
 
 #include "framework/application.h"
-#include "framework/win32/text.h"
+#include "base/utf.h"
 #include "framework/win32/win32_backend.h"
 
 namespace vantor {

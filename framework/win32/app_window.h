@@ -3,7 +3,7 @@
 // but the backend's own goes through the application's hook list.
 #pragma once
 
-#include "framework/win32/handles.h"
+#include "base/win32/handles.h"
 #include "framework/win32/window_class.h"
 
 namespace vantor {

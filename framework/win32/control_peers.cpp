@@ -7,7 +7,7 @@
 #include "framework/application.h"
 #include "framework/win32/form_window.h"
 #include "framework/win32/image_window.h"
-#include "framework/win32/text.h"
+#include "base/utf.h"
 
 namespace vantor {
 

@@ -6,7 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/win32/control_peers.h"
-#include "framework/win32/text.h"
+#include "base/utf.h"
 
 namespace vantor {
 

@@ -6,7 +6,7 @@
 
 #include "framework/backend.h"
 #include "framework/controls.h"
-#include "framework/win32/handles.h"
+#include "base/win32/handles.h"
 #include "framework/win32/window_class.h"
 
 namespace vantor {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "framework/win32/handles.h"
-#include "framework/win32/text.h"
+#include "base/win32/handles.h"
+#include "base/utf.h"
 #include "framework/win32/window_class.h"
 
 namespace vantor {

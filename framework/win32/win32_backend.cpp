@@ -10,7 +10,7 @@
 #include "framework/win32/control_peers.h"
 #include "framework/win32/form_window.h"
 #include "framework/win32/message_box.h"
-#include "framework/win32/text.h"
+#include "base/utf.h"
 #include "framework/win32/win32_application.h"
 
 namespace vantor {

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "framework/backend.h"
-#include "framework/win32/handles.h"
+#include "base/win32/handles.h"
 
 namespace vantor {
 

@@ -13,7 +13,7 @@
 #include <ctime>
 
 #include "serial/posix/line_settings.h"
-#include "serial/posix/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 namespace vantor {
 

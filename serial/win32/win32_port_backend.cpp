@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "serial/win32/win32_text.h"
+#include "base/utf.h"
 
 namespace vantor {
 
@@ -39,7 +39,7 @@ std::string TWin32PortBackend::SystemErrorText(std::uint32_t Code) {
   if (Text == nullptr) {
     return {};
   }
-  std::string Utf8 = WideToUtf8(Text, static_cast<int>(Length));
+  std::string Utf8 = Narrow(std::wstring_view(Text, Length));
   ::LocalFree(Text);
   return Utf8;
 }
@@ -53,7 +53,7 @@ std::uint32_t TWin32PortBackend::TickCount() {
 }
 
 TSioHandle TWin32PortBackend::OpenPort(const std::string& Path) {
-  HANDLE Port = ::CreateFileW(Utf8ToWide(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  HANDLE Port = ::CreateFileW(Widen(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (Port == INVALID_HANDLE_VALUE) {
     return kInvalidSioHandle;
@@ -147,7 +147,7 @@ bool TWin32PortBackend::GetDefaultCommConfig(const std::string& DeviceName, TSio
   COMMCONFIG Config{};
   Config.dwSize = sizeof(COMMCONFIG);
   DWORD Size = sizeof(COMMCONFIG);
-  if (!::GetDefaultCommConfigW(Utf8ToWide(Name).c_str(), &Config, &Size)) {
+  if (!::GetDefaultCommConfigW(Widen(Name).c_str(), &Config, &Size)) {
     return false;
   }
   std::memcpy(static_cast<void*>(&Dcb), &Config.dcb, sizeof Dcb);

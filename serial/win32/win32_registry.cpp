@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "serial/win32/win32_port_backend.h"
-#include "serial/win32/win32_text.h"
+#include "base/utf.h"
 
 namespace vantor {
 
@@ -46,7 +46,7 @@ std::string TextValue(HKEY Key, const wchar_t* Name) {
     return {};
   }
   Value.resize(wcsnlen(Value.c_str(), Value.size()));
-  return WideToUtf8(Value.c_str(), static_cast<int>(Value.size()));
+  return Narrow(Value);
 }
 
 void AddNew(std::vector<std::string>& Names, const std::string& Name) {

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/device_change.h"
 #include "framework/dialogs.h"
 #include "framework/headless/headless.h"
 #include "framework/thread.h"
@@ -152,7 +153,7 @@ TEST_F(HookTest, HooksRunInOrderEachSeeingResultZeroFirstAndTheFirstTrueEndsIt) 
   H.App->HookMainWindow(&Owners[0], Hook("a", false));
   H.App->HookMainWindow(&Owners[1], Hook("b", true));
   H.App->HookMainWindow(&Owners[2], Hook("c", false));
-  TMessage M{WM_DEVICECHANGE_MSG, 0, 0, 99};
+  TMessage M{kWmDeviceChange, 0, 0, 99};
   EXPECT_TRUE(H.Backend->DeliverMessage(M));
   EXPECT_EQ(Calls, (std::vector<std::string>{"a:0", "b:5"}));
   EXPECT_EQ(M.Result, 5);
@@ -198,7 +199,7 @@ TEST_F(HookTest, AHookMayUnhookItselfOrALaterOneWhileDispatching) {
 
 TEST_F(HookTest, SendAppMessageOnTheMainThreadDispatchesAtOnce) {
   H.App->HookMainWindow(&Owners[0], Hook("a", false));
-  TMessage M{WM_DEVICECHANGE_MSG, 0, 0, 0};
+  TMessage M{kWmDeviceChange, 0, 0, 0};
   H.App->SendAppMessage(M);
   EXPECT_EQ(Calls, (std::vector<std::string>{"a:0"}));
 }

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/device_change.h"
 #include "framework/cross_thread.h"
 #include "framework/headless/headless.h"
 #include "framework/thread.h"
@@ -111,7 +112,7 @@ TEST_F(ThreadTest, WaitForOnTheMainThreadServesAMessageSentToTheApplication) {
   });
   std::intptr_t Result = 0;
   TLambdaThread Worker([&](TLambdaThread&) {
-    TMessage M{WM_DEVICECHANGE_MSG, 0x8004, 0, 0};
+    TMessage M{kWmDeviceChange, 0x8004, 0, 0};
     Application()->SendAppMessage(M);
     Result = M.Result;
   });

@@ -1,3 +1,4 @@
+#include "base/device_change.h"
 #include "discovery/posix/device_monitor.h"
 
 #include <fcntl.h>
@@ -83,7 +84,7 @@ class DeviceMonitor : public ::testing::Test {
     Headless = MakeHeadlessApplication();
     // Reads the record the way the serial component's hook does.
     Application()->HookMainWindow(this, [this](TMessage& Message) {
-      if (Message.Msg != WM_DEVICECHANGE_MSG)
+      if (Message.Msg != kWmDeviceChange)
         return false;
       const auto* Header = reinterpret_cast<const TDevBroadcastHdr*>(Message.LParam);
       EXPECT_EQ(Header->dbch_devicetype, kDbtDevtypPort);

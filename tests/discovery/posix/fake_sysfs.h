@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/posix/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 namespace vantor {
 

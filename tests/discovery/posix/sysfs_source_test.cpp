@@ -8,7 +8,7 @@
 
 #include "discovery/list_ports.h"
 #include "discovery/posix/sysfs_ttys.h"
-#include "discovery/posix/unique_fd.h"
+#include "base/posix/unique_fd.h"
 #include "fake_sysfs.h"
 
 namespace vantor {

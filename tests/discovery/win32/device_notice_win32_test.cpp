@@ -10,9 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/win32/win32_application.h"
-#if HAVE_SIO_COMM
 #include "serial/sio_comm.h"
-#endif
 
 namespace vantor {
 
@@ -84,7 +82,6 @@ TEST_F(WineDeviceNotice, ArrivalAndRemovalReachTheHooksWithThePortName) {
                                         {DBT_DEVICEREMOVECOMPLETE, L"COM123"}}));
 }
 
-#if HAVE_SIO_COMM
 TEST_F(WineDeviceNotice, TheSerialComponentReportsUnplugAndPluginByName) {
   TSioComm Comport(nullptr);
   std::vector<std::string> Unplugged, Plugged;
@@ -106,7 +103,6 @@ TEST_F(WineDeviceNotice, TheSerialComponentReportsUnplugAndPluginByName) {
   EXPECT_EQ(OpenAtUnplug, (std::vector<bool>{true, false}));
   EXPECT_EQ(Plugged, std::vector<std::string>{"COM4"});
 }
-#endif
 
 }  // namespace
 

@@ -5,9 +5,10 @@
 #      unmapped so that its probe fails;
 #   3. run the checks of the registered ports and of the device notices;
 #   4. remove the devices and check that the result is null.
-# usage: run_discovery_win32_tests.sh WINE_RUN TEST_EXE REGISTER_EXE BROADCAST_EXE PTY_HOLDER PREFIX
+# usage: run_discovery_win32_tests.sh PREFIX REGISTER_EXE BROADCAST_EXE PTY_HOLDER WINE_RUN TEST_EXE [ARGS]
 set -euo pipefail
-wine_run=$1 test_exe=$2 register=$3 broadcast=$4 holder=$5 prefix=$6
+prefix=$1 register=$2 broadcast=$3 holder=$4 wine_run=$5 test_exe=$6
+shift 6
 
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -48,7 +49,7 @@ for n in 3 4 5 12 123; do
 done
 
 export DISCOVERY_BROADCAST_TOOL="Z:${broadcast//\//\\}"
-"$wine_run" "$test_exe" --gtest_brief=1 --gtest_filter='WineRegisteredPorts.*:WineDeviceNotice.*'
+"$wine_run" "$test_exe" "$@" --gtest_filter='WineRegisteredPorts.*:WineDeviceNotice.*'
 
 "$wine_run" "$register" --remove-all >/dev/null
-"$wine_run" "$test_exe" --gtest_brief=1 --gtest_filter='WineNoPorts.*'
+"$wine_run" "$test_exe" "$@" --gtest_filter='WineNoPorts.*'

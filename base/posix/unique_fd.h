@@ -1,4 +1,4 @@
-// Owns one file descriptor and closes it.
+// Owns one file descriptor and closes it: the one owner of descriptors in the project.
 #pragma once
 
 #include <unistd.h>
@@ -24,6 +24,7 @@ class TUniqueFd {
 
   int Get() const { return FFd; }
   bool Valid() const { return FFd >= 0; }
+  explicit operator bool() const { return Valid(); }
   int Release() { return std::exchange(FFd, -1); }
   void Reset(int Fd = -1) {
     if (FFd >= 0) {

@@ -1,4 +1,4 @@
-#include "discovery/utf.h"
+#include "base/utf.h"
 
 namespace vantor {
 
