@@ -42,12 +42,12 @@ void TFaultPortBackend::HoldDevice(const std::string& Path, std::uint32_t Code) 
   FHeld[Path] = Code;
 }
 
-void TFaultPortBackend::Refuse(const std::string& Operation, std::uint32_t Code, int Times) {
+void TFaultPortBackend::Refuse(TFaultOperation Operation, std::uint32_t Code, int Times) {
   TLock Lock(FLock);
   FRefusals[Operation] = {Code, Times};
 }
 
-void TFaultPortBackend::Allow(const std::string& Operation) {
+void TFaultPortBackend::Allow(TFaultOperation Operation) {
   TLock Lock(FLock);
   FRefusals.erase(Operation);
 }
@@ -290,7 +290,7 @@ void TFaultPortBackend::SetError(std::uint32_t Code) {
   FLastErrors[std::this_thread::get_id()] = Code;
 }
 
-bool TFaultPortBackend::Refused(const std::string& Operation) {
+bool TFaultPortBackend::Refused(TFaultOperation Operation) {
   const auto It = FRefusals.find(Operation);
   if (It == FRefusals.end())
     return false;
@@ -377,7 +377,7 @@ TSioHandle TFaultPortBackend::OpenPort(const std::string& Path) {
       return kInvalidSioHandle;
     }
   }
-  if (Refused("OpenPort"))
+  if (Refused(foOpenPort))
     return kInvalidSioHandle;
   const TSioHandle Handle = FNextHandle++;
   FOpen[Handle] = Path;
@@ -402,7 +402,7 @@ void TFaultPortBackend::ClosePort(TSioHandle Port) {
 bool TFaultPortBackend::GetCommState(TSioHandle Port, TSioDCB& Dcb) {
   TLock Lock(FLock);
   Record("GetCommState", {static_cast<std::int64_t>(Port)});
-  if (!CheckPort(Port) || Refused("GetCommState")) {
+  if (!CheckPort(Port) || Refused(foGetCommState)) {
     Dcb = TSioDCB{};
     return false;
   }
@@ -414,7 +414,7 @@ bool TFaultPortBackend::GetCommState(TSioHandle Port, TSioDCB& Dcb) {
 bool TFaultPortBackend::SetCommState(TSioHandle Port, const TSioDCB& Dcb) {
   TLock Lock(FLock);
   Record("SetCommState", {static_cast<std::int64_t>(Port), Dcb.BaudRate, Dcb.Flags});
-  if (!CheckPort(Port) || Refused("SetCommState"))
+  if (!CheckPort(Port) || Refused(foSetCommState))
     return false;
   FCurrentDcb = Dcb;
   FLastDcb = Dcb;
@@ -425,7 +425,7 @@ bool TFaultPortBackend::SetCommState(TSioHandle Port, const TSioDCB& Dcb) {
 bool TFaultPortBackend::SetupComm(TSioHandle Port, std::uint32_t InQueue, std::uint32_t OutQueue) {
   TLock Lock(FLock);
   Record("SetupComm", {static_cast<std::int64_t>(Port), InQueue, OutQueue});
-  if (!CheckPort(Port) || Refused("SetupComm"))
+  if (!CheckPort(Port) || Refused(foSetupComm))
     return false;
   FInQueueSize = InQueue;
   FOutQueueSize = OutQueue;
@@ -435,7 +435,7 @@ bool TFaultPortBackend::SetupComm(TSioHandle Port, std::uint32_t InQueue, std::u
 bool TFaultPortBackend::SetCommTimeouts(TSioHandle Port, const TSioCommTimeouts& Timeouts) {
   TLock Lock(FLock);
   Record("SetCommTimeouts", {static_cast<std::int64_t>(Port), Timeouts.ReadIntervalTimeout});
-  if (!CheckPort(Port) || Refused("SetCommTimeouts"))
+  if (!CheckPort(Port) || Refused(foSetCommTimeouts))
     return false;
   FLastTimeouts = Timeouts;
   return true;
@@ -444,7 +444,7 @@ bool TFaultPortBackend::SetCommTimeouts(TSioHandle Port, const TSioCommTimeouts&
 bool TFaultPortBackend::SetCommMask(TSioHandle Port, std::uint32_t Mask) {
   TLock Lock(FLock);
   Record("SetCommMask", {static_cast<std::int64_t>(Port), Mask});
-  if (!CheckPort(Port) || Refused("SetCommMask"))
+  if (!CheckPort(Port) || Refused(foSetCommMask))
     return false;
   FMask = Mask;
   return true;
@@ -453,7 +453,7 @@ bool TFaultPortBackend::SetCommMask(TSioHandle Port, std::uint32_t Mask) {
 bool TFaultPortBackend::ClearCommError(TSioHandle Port, TSioPortStatus& Status) {
   TLock Lock(FLock);
   Record("ClearCommError", {static_cast<std::int64_t>(Port)});
-  if (!CheckPort(Port) || Refused("ClearCommError"))
+  if (!CheckPort(Port) || Refused(foClearCommError))
     return false;
   Status.Errors = FErrors;
   FErrors = 0;
@@ -466,7 +466,7 @@ bool TFaultPortBackend::ClearCommError(TSioHandle Port, TSioPortStatus& Status) 
 bool TFaultPortBackend::PurgeComm(TSioHandle Port, std::uint32_t Flags) {
   TLock Lock(FLock);
   Record("PurgeComm", {static_cast<std::int64_t>(Port), Flags});
-  if (!CheckPort(Port) || Refused("PurgeComm"))
+  if (!CheckPort(Port) || Refused(foPurgeComm))
     return false;
   FPurges.push_back(Flags);
   if (Flags & kPurgeRxClear)
@@ -477,7 +477,7 @@ bool TFaultPortBackend::PurgeComm(TSioHandle Port, std::uint32_t Flags) {
 bool TFaultPortBackend::EscapeCommFunction(TSioHandle Port, std::uint32_t Code) {
   TLock Lock(FLock);
   Record("EscapeCommFunction", {static_cast<std::int64_t>(Port), Code});
-  if (!CheckPort(Port) || Refused("EscapeCommFunction"))
+  if (!CheckPort(Port) || Refused(foEscapeCommFunction))
     return false;
   FEscapes.push_back(Code);
   return true;
@@ -486,7 +486,7 @@ bool TFaultPortBackend::EscapeCommFunction(TSioHandle Port, std::uint32_t Code) 
 bool TFaultPortBackend::GetCommModemStatus(TSioHandle Port, std::uint32_t& Status) {
   TLock Lock(FLock);
   Record("GetCommModemStatus", {static_cast<std::int64_t>(Port)});
-  if (!CheckPort(Port) || Refused("GetCommModemStatus"))
+  if (!CheckPort(Port) || Refused(foGetCommModemStatus))
     return false;
   Status = FModemStatus;
   return true;
@@ -495,7 +495,7 @@ bool TFaultPortBackend::GetCommModemStatus(TSioHandle Port, std::uint32_t& Statu
 bool TFaultPortBackend::GetCommProperties(TSioHandle Port, TSioCommProp& Properties) {
   TLock Lock(FLock);
   Record("GetCommProperties", {static_cast<std::int64_t>(Port)});
-  if (!CheckPort(Port) || Refused("GetCommProperties"))
+  if (!CheckPort(Port) || Refused(foGetCommProperties))
     return false;
   Properties = FProperties;
   return true;
@@ -504,7 +504,7 @@ bool TFaultPortBackend::GetCommProperties(TSioHandle Port, TSioCommProp& Propert
 bool TFaultPortBackend::GetDefaultCommConfig(const std::string& DeviceName, TSioDCB& Dcb) {
   TLock Lock(FLock);
   Record("GetDefaultCommConfig", {}, DeviceName);
-  if (Refused("GetDefaultCommConfig"))
+  if (Refused(foGetDefaultCommConfig))
     return false;
   Dcb = FDefaultDcb;
   return true;
@@ -521,7 +521,7 @@ bool TFaultPortBackend::Read(TSioHandle Port, void* Buf, std::uint32_t Count, TS
   TLock Lock(FLock);
   Record("Read", {static_cast<std::int64_t>(Port), Count, TimeoutMs});
   Transferred = 0;
-  if (!CheckPort(Port) || Refused("Read"))
+  if (!CheckPort(Port) || Refused(foRead))
     return false;
   const std::size_t Taken = std::min<std::size_t>(Count, FRx.size());
   if (Taken > 0)
@@ -538,7 +538,7 @@ bool TFaultPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Co
   TLock Lock(FLock);
   Record("Write", {static_cast<std::int64_t>(Port), Count, TimeoutMs});
   Transferred = 0;
-  if (!CheckPort(Port) || Refused("Write"))
+  if (!CheckPort(Port) || Refused(foWrite))
     return false;
   const auto* Bytes = static_cast<const std::uint8_t*>(Buf);
   FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
@@ -554,11 +554,11 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
   TLock Lock(FLock);
   Record("WriteAbandonable", {static_cast<std::int64_t>(Port), Count});
   Transferred = 0;
-  if (!CheckPort(Port) || Refused("WriteAbandonable"))
+  if (!CheckPort(Port) || Refused(foWriteAbandonable))
     return TSioWriteOutcome::Refused;
   const auto* Bytes = static_cast<const std::uint8_t*>(Buf);
   if (!FHoldWrites) {
-    if (Refused("WriteResult"))
+    if (Refused(foWriteResult))
       return TSioWriteOutcome::ResultFailed;
     FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
     Transferred = Count;
@@ -571,7 +571,7 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
   TSioWriteOutcome Outcome;
   for (;;) {
     if (FPending.Released) {
-      if (Refused("WriteResult")) {
+      if (Refused(foWriteResult)) {
         Outcome = TSioWriteOutcome::ResultFailed;
       } else {
         FWritten.insert(FWritten.end(), Bytes, Bytes + FPending.ReleaseCount);
@@ -601,7 +601,7 @@ TSioWaitOutcome TFaultPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
                                                  TSioEvent& Wake, TSioEvent& Stop) {
   TLock Lock(FLock);
   Record("WaitCommEvent", {static_cast<std::int64_t>(Port)});
-  if (!CheckPort(Port) || Refused("WaitCommEvent"))
+  if (!CheckPort(Port) || Refused(foWaitCommEvent))
     return TSioWaitOutcome::Refused;
   ++FInUse[Port];
   ++FWaiters;

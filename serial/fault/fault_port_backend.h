@@ -26,6 +26,29 @@ struct TFaultCall {
   std::string Text;                // its text argument (a path or a device name)
 };
 
+// The operations a test can have refused: the backend's own, and WriteResult, a pending
+// write whose completed result reports failure. An enumeration, so that a misspelt
+// refusal fails to compile rather than refusing nothing.
+enum TFaultOperation : std::uint8_t {
+  foOpenPort,
+  foGetCommState,
+  foSetCommState,
+  foSetupComm,
+  foSetCommTimeouts,
+  foSetCommMask,
+  foClearCommError,
+  foPurgeComm,
+  foEscapeCommFunction,
+  foGetCommModemStatus,
+  foGetCommProperties,
+  foGetDefaultCommConfig,
+  foRead,
+  foWrite,
+  foWriteAbandonable,
+  foWriteResult,
+  foWaitCommEvent,
+};
+
 class TFaultPortBackend : public TSioPortBackend {
  public:
   // Error code of an operation on a handle that is not open (ERROR_INVALID_HANDLE).
@@ -40,10 +63,9 @@ class TFaultPortBackend : public TSioPortBackend {
   void HoldDevice(const std::string& Path, std::uint32_t Code);
 
   // --- Refusals ---
-  // Operation is a TSioPortBackend name ("SetCommState", "WriteAbandonable", ...), or
-  // "WriteResult" for a pending write whose result reports failure. Times < 0: every call.
-  void Refuse(const std::string& Operation, std::uint32_t Code, int Times = -1);
-  void Allow(const std::string& Operation);
+  // Times < 0: every call.
+  void Refuse(TFaultOperation Operation, std::uint32_t Code, int Times = -1);
+  void Allow(TFaultOperation Operation);
 
   // --- What the platform reports ---
   void SetPlatformId(int Value);
@@ -149,7 +171,7 @@ class TFaultPortBackend : public TSioPortBackend {
 
   void Record(std::string Name, std::vector<std::int64_t> Args, std::string Text = {});
   // True (and LastError set) when Operation is to be refused now.
-  bool Refused(const std::string& Operation);
+  bool Refused(TFaultOperation Operation);
   // True when Port is open; otherwise counts a misuse and sets LastError.
   bool CheckPort(TSioHandle Port);
   void SetError(std::uint32_t Code);
@@ -158,7 +180,7 @@ class TFaultPortBackend : public TSioPortBackend {
   std::condition_variable FChanged;
   std::set<std::string> FDevices;
   std::map<std::string, std::uint32_t> FHeld;
-  std::map<std::string, TRefusal> FRefusals;
+  std::map<TFaultOperation, TRefusal> FRefusals;
   std::map<std::thread::id, std::uint32_t> FLastErrors;
   std::map<TSioHandle, std::string> FOpen;
   std::map<TSioHandle, int> FInUse;

@@ -110,7 +110,7 @@ TEST_F(SioCloseRules, CloseFromAWriteThreadNotice) {
       Closed = true;
     });
     if (Place == InWriteError)
-      Fault->Refuse("WriteAbandonable", 31);
+      Fault->Refuse(foWriteAbandonable, 31);
     Port.Open();
     if (Place == InWriteError)
       Fault->InjectErrors(kCeTxFull, false);
@@ -119,7 +119,7 @@ TEST_F(SioCloseRules, CloseFromAWriteThreadNotice) {
     EXPECT_FALSE(Port.Active());
     EXPECT_EQ(Watch.Closes, 1);
     PumpFor(20);
-    Fault->Allow("WriteAbandonable");
+    Fault->Allow(foWriteAbandonable);
     Port.SetOnTxEmpty(nullptr);
     Port.SetOnError(nullptr);
     Port.Open();

@@ -123,7 +123,7 @@ TEST_F(SioDispatch, FailuresInsideADispatchGoToTheReportAndTheThreadGoesOn) {
   ASSERT_TRUE(PumpUntil([&] { return FailureTexts().size() == 2; }));
   EXPECT_EQ(Log.size(), 2u);
   // A refused status query is reported the same way.
-  Fault->Refuse("ClearCommError", 6, 1);
+  Fault->Refuse(foClearCommError, 6, 1);
   Fault->InjectEvents(kEvRxChar);
   ASSERT_TRUE(PumpUntil([&] { return FailureTexts().size() == 3; }));
   EXPECT_EQ(FailureTexts(),

@@ -191,7 +191,7 @@ TEST_F(SioIo, APortThatRefusesEveryWriteIsRetriedWithErrorNoticesUntilClosed) {
     ++Errors;
     Fault->InjectErrors(kCeTxFull, false);  // the port keeps reporting it
   });
-  Fault->Refuse("WriteAbandonable", 31);
+  Fault->Refuse(foWriteAbandonable, 31);
   Port.Open();
   Fault->InjectErrors(kCeTxFull, false);
   EXPECT_EQ(Port.WriteBuf("x", 1), 1);  // queued: the refusal is the thread's
@@ -207,7 +207,7 @@ TEST_F(SioIo, AFailedPendingResultIsRetriedWithoutANotice) {
   TSioComm& Port = MakeComm();
   int Errors = 0;
   Port.SetOnError([&](TObject*, int) { ++Errors; });
-  Fault->Refuse("WriteResult", 31, 2);
+  Fault->Refuse(foWriteResult, 31, 2);
   Port.Open();
   Fault->InjectErrors(kCeFrame, false);
   EXPECT_EQ(Port.WriteBuf("retry", 5), 5);
@@ -247,7 +247,7 @@ TEST_F(SioIo, Purges) {
   const auto Written = Fault->Written();
   EXPECT_EQ(std::string(Written.begin(), Written.end()), "ghi");
 
-  Fault->Refuse("PurgeComm", 5, 1);
+  Fault->Refuse(foPurgeComm, 5, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.PurgeRead(); }),
             "Error clearing buffers (5), Access is denied");
   Port.Close();
@@ -299,17 +299,17 @@ TEST_F(SioIo, ReadsTakeWhatHasArrived) {
   Fault->SetOutQueue(7);
   EXPECT_EQ(Port.UARTWriteBufUsed(), 7);
 
-  Fault->Refuse("Read", 5, 1);
+  Fault->Refuse(foRead, 5, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.ReadBuf(Buf, 1); }), "Read error (5), Access is denied");
-  Fault->Refuse("ClearCommError", 6, 1);
+  Fault->Refuse(foClearCommError, 6, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.ReadBufUsed(); }),
             "Error retrieving statistics (6), The handle is invalid");
   // With the report bound, a failed query reads as zeros.
   Port.SetOnErrorException([](TObject*, int, const std::string&) {});
   Fault->InjectRx(Bytes("ab"), false);
-  Fault->Refuse("ClearCommError", 6, 1);
+  Fault->Refuse(foClearCommError, 6, 1);
   EXPECT_EQ(Port.ReadBufUsed(), 0);
-  Fault->Refuse("Read", 5, 1);
+  Fault->Refuse(foRead, 5, 1);
   EXPECT_EQ(Port.ReadBuf(Buf, 2), 0);
   Port.Close();
   ExpectNoMisuse();
@@ -328,7 +328,7 @@ TEST_F(SioIo, DirectWriteGoesToThePortItself) {
   EXPECT_EQ(Port.WriteBufFree(), 2000);
   Port.PurgeWrite();  // no write thread to flush
   EXPECT_EQ(Fault->Purges().back(), 0x0005u);
-  Fault->Refuse("Write", 5, 1);
+  Fault->Refuse(foWrite, 5, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.WriteBuf("x", 1); }), "Write error (5), Access is denied");
   Port.Close();
   ExpectNoMisuse();

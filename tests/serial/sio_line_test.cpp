@@ -41,7 +41,7 @@ TEST_F(SioLine, LineFunctionsSendTheirEscapeCodes) {
     Item.Call(Port);
     EXPECT_EQ(Fault->Escapes().back(), Item.Code) << Item.Name;
   }
-  Fault->Refuse("EscapeCommFunction", 22, 1);
+  Fault->Refuse(foEscapeCommFunction, 22, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.SetBreak(true); }),
             "Error calling comm function (22), The device does not recognize the command");
   Port.Close();
@@ -98,7 +98,7 @@ TEST_F(SioLine, StatusReads) {
     Fault->SetHoldFlags(0x1F & ~Item.Hold);
     EXPECT_FALSE(Item.Read(Port)) << Item.Name;
   }
-  Fault->Refuse("GetCommModemStatus", 5, 1);
+  Fault->Refuse(foGetCommModemStatus, 5, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.CTS(); }), "Error reading modem state (5), Access is denied");
   Port.Close();
 }
@@ -113,7 +113,7 @@ TEST_F(SioLine, Properties) {
   Port.Open();
   EXPECT_EQ(Port.Properties().dwMaxBaud, 0x10000000u);
   EXPECT_EQ(Port.Properties().dwCurrentTxQueue, 2048u);
-  Fault->Refuse("GetCommProperties", 87, 1);
+  Fault->Refuse(foGetCommProperties, 87, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.Properties(); }),
             "Error reading port properties (87), The parameter is incorrect");
   Port.Close();
@@ -159,7 +159,7 @@ TEST_F(SioLine, ResetPortParametersTakesTheDevicesDefaults) {
   EXPECT_EQ(Port.Baudrate(), br57600);
   EXPECT_EQ(Port.UserBaudrate(), 0);
 
-  Fault->Refuse("GetDefaultCommConfig", 2, 1);
+  Fault->Refuse(foGetDefaultCommConfig, 2, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.ResetPortParameters(); }), SioMsg::kDefaultParams);
 
   // On an open port a changed limit is refused after the flow control reached the port.

@@ -1,5 +1,6 @@
 // Opening and closing, the device path, the error report and the settings of an open port.
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -69,26 +70,27 @@ TEST_F(SioOpenClose, OpenConfiguresThePortThenClosePausesOnce) {
 
 TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
   struct Case {
-    const char* Operation;  // refused operation, or "" for a device problem
+    std::optional<TFaultOperation> Operation;  // refused, or none for a device problem
     std::uint32_t Code;
     std::string Device;
     std::string Message;
     bool Opened;  // whether the device had been opened (and must be closed again)
   };
   const std::vector<Case> Cases = {
-      {"", 2, "COM7", "Specified device not found (\\\\.\\COM7).", false},
-      {"", 5, "COM5", "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false},
-      {"OpenPort", 31, "COM5",
+      {std::nullopt, 2, "COM7", "Specified device not found (\\\\.\\COM7).", false},
+      {std::nullopt, 5, "COM5",
+       "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false},
+      {foOpenPort, 31, "COM5",
        "Can't open specified device \\\\.\\COM5 (Error 31, A device attached to the system is "
        "not functioning)",
        false},
-      {"SetCommState", 31, "COM5",
+      {foSetCommState, 31, "COM5",
        "Error writing dcb (31), A device attached to the system is not functioning", true},
-      {"SetupComm", 87, "COM5", "Error initializing buffers (87), The parameter is incorrect",
+      {foSetupComm, 87, "COM5", "Error initializing buffers (87), The parameter is incorrect",
        true},
-      {"SetCommTimeouts", 22, "COM5",
+      {foSetCommTimeouts, 22, "COM5",
        "Error setting timeouts (22), The device does not recognize the command", true},
-      {"SetCommMask", 5, "COM5", " Error setting EventMask (5), Access is denied", true},
+      {foSetCommMask, 5, "COM5", " Error setting EventMask (5), Access is denied", true},
   };
   for (const auto& Item : Cases) {
     SCOPED_TRACE(Item.Message);
@@ -97,10 +99,10 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
     Port.SetOnOpen([&](TObject*) { ++Notices; });
     Port.SetOnClose([&](TObject*) { ++Notices; });
     Port.SetDeviceName(Item.Device);
-    if (std::string(Item.Operation).empty() && Item.Code == 5)
+    if (!Item.Operation && Item.Code == 5)
       Fault->HoldDevice(kCom5Path, 5);
-    if (!std::string(Item.Operation).empty())
-      Fault->Refuse(Item.Operation, Item.Code);
+    if (Item.Operation)
+      Fault->Refuse(*Item.Operation, Item.Code);
     EXPECT_EQ(RaisedMessage([&] { Port.Open(); }), Item.Message);
     EXPECT_FALSE(Port.Active());
     EXPECT_FALSE(Fault->PortOpen());
@@ -113,10 +115,10 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
     // text, and the operation goes on.
     TSioComm& Again = MakeComm();
     Again.SetDeviceName(Item.Device);
-    if (std::string(Item.Operation).empty() && Item.Code == 5)
+    if (!Item.Operation && Item.Code == 5)
       Fault->HoldDevice(kCom5Path, 5);
-    if (!std::string(Item.Operation).empty())
-      Fault->Refuse(Item.Operation, Item.Code);
+    if (Item.Operation)
+      Fault->Refuse(*Item.Operation, Item.Code);
     std::vector<std::pair<int, std::string>> Reports;
     Again.SetOnErrorException([&](TObject* Sender, int Errors, const std::string& Text) {
       EXPECT_EQ(Sender, &Again);
@@ -292,7 +294,7 @@ TEST_F(SioOpenClose, LineSettingsReachAnOpenPortAtOnceUnlessUpdateDcbIsOff) {
   EXPECT_EQ(Fault->LastDcb().Flags, 0x0303u);
 
   // A refused live change keeps the new value stored.
-  Fault->Refuse("SetCommState", 31, 1);
+  Fault->Refuse(foSetCommState, 31, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.SetParity(paOdd); }),
             "Error writing dcb (31), A device attached to the system is not functioning");
   EXPECT_EQ(Port.Parity(), paOdd);
@@ -309,7 +311,7 @@ TEST_F(SioOpenClose, LineSettingsReachAnOpenPortAtOnceUnlessUpdateDcbIsOff) {
 
 TEST_F(SioOpenClose, ReadFailureOfTheDeviceStateStillWritesACompleteRecord) {
   TSioComm& Port = MakeComm();
-  Fault->Refuse("GetCommState", 5);
+  Fault->Refuse(foGetCommState, 5);
   Port.Open();
   const TSioDCB Dcb = Fault->LastDcb();
   EXPECT_EQ(Dcb.DCBlength, 28u);
