@@ -25,7 +25,7 @@ int PlatformThreadPriority(TThreadPriority Priority) {
   return Priority <= tpTimeCritical ? Map[Priority] : 0;
 }
 
-TThread::TThread(bool /*CreateSuspended*/) : FPlatform(std::make_unique<TPlatformThread>()) {}
+TThread::TThread() : FPlatform(std::make_unique<TPlatformThread>()) {}
 
 TThread::~TThread() {
   // A free-on-end thread is deleted by its own thread, which has detached itself.

@@ -29,10 +29,10 @@ int PlatformThreadPriority(TThreadPriority Priority);
 
 class TThread : public TObject {
  public:
-  // C++ cannot run a derived class's Execute from the base constructor (the derived part
-  // is not built yet), so Execute begins at Start() in both cases; CreateSuspended false
-  // only records the intent. TThread::Create<T>(...) builds a thread and starts it.
-  explicit TThread(bool CreateSuspended);
+  // Every thread is made suspended: C++ cannot run a derived class's Execute from the base
+  // constructor (the derived part is not built yet), so there is no "create running"
+  // choice to offer. Execute begins at Start(); TThread::Create<T>(...) builds and starts.
+  TThread();
   // Destroying a started thread that has not finished terminates it and waits for it. The
   // base destructor runs after a derived class's members are gone: a derived class whose
   // Execute may still be running calls TerminateAndWait() in its own destructor.

@@ -68,7 +68,7 @@ void TSioWaitState::MarkEnded() {
 }
 
 TWaitThread::TWaitThread(TSioCustomComm* AComm, std::shared_ptr<TSioWaitState> State)
-    : TThread(true), FComm(AComm), FState(std::move(State)) {}
+    : FComm(AComm), FState(std::move(State)) {}
 
 void TWaitThread::Execute() {
   const std::shared_ptr<TSioWaitState> State = FState;

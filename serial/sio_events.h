@@ -10,7 +10,6 @@
 
 namespace vantor {
 
-using TSioData = std::uint8_t[32768];  // a typed view only: Count says how many bytes are valid
 using PSioData = const std::uint8_t*;
 
 using TSioCommRxCharEvent = std::function<void(TObject* Sender, int Count)>;

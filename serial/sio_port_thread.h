@@ -13,7 +13,7 @@ namespace vantor {
 
 class TSioPortThread : public TThread {
  public:
-  TSioPortThread() : TThread(true) {}
+  TSioPortThread() = default;
 
   bool Sync() const { return FSync; }
   void SetSync(bool Value) { FSync = Value; }

@@ -16,7 +16,7 @@ namespace vantor {
 class TDeviceMonitorThread : public TThread {
  public:
   TDeviceMonitorThread(TTtyEventSource& Source, const std::string& DevRoot, int StopFd)
-      : TThread(false), FSource(Source), FDevRoot(DevRoot), FStopFd(StopFd) {}
+      : FSource(Source), FDevRoot(DevRoot), FStopFd(StopFd) {}
 
  protected:
   void Execute() override {

@@ -22,8 +22,7 @@ constexpr auto Patience = 20s;
 // Runs a given body on its own thread.
 class TLambdaThread : public TThread {
  public:
-  explicit TLambdaThread(std::function<void(TLambdaThread&)> ABody)
-      : TThread(true), FBody(std::move(ABody)) {}
+  explicit TLambdaThread(std::function<void(TLambdaThread&)> ABody) : FBody(std::move(ABody)) {}
   ~TLambdaThread() override { TerminateAndWait(); }
   using TThread::Synchronize;
   void SetReturnValue(int Value) { ReturnValue = Value; }
@@ -152,7 +151,7 @@ TEST_F(ThreadTest, AFailureEscapingExecuteIsKept) {
 // Tells a flag when it is deleted.
 class TSelfFreeing : public TThread {
  public:
-  explicit TSelfFreeing(std::atomic<bool>& AFreed) : TThread(true), FFreed(AFreed) {}
+  explicit TSelfFreeing(std::atomic<bool>& AFreed) : FFreed(AFreed) {}
   ~TSelfFreeing() override { FFreed = true; }
 
  protected:

@@ -12,7 +12,7 @@ namespace {
 
 class TBodyThread : public TThread {
  public:
-  explicit TBodyThread(std::function<void()> ABody) : TThread(true), FBody(std::move(ABody)) {}
+  explicit TBodyThread(std::function<void()> ABody) : FBody(std::move(ABody)) {}
   ~TBodyThread() override { TerminateAndWait(); }
 
  protected:
