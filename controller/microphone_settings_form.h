@@ -26,7 +26,8 @@ class TMicrophoneSettingsForm : public TForm {
   TMicrophoneSettingsForm(TComponent* AOwner, TFormLoader Load, TPortListSource PortList);
   ~TMicrophoneSettingsForm() override;
 
-  // Widgets and components, owned by the form; set by the stored description.
+  // Widgets and components, owned by the form; set by the stored description, which
+  // names them: these names are bindings, keep them as they are.
   TLabel* Label4 = nullptr;
   TImage* Image1 = nullptr;
   TCheckBox* cbKey1 = nullptr;
@@ -42,13 +43,8 @@ class TMicrophoneSettingsForm : public TForm {
   TTimer* tmConnect = nullptr;
   ISerialPort* Comport1 = nullptr;
 
-  // Controller state.
-  std::unique_ptr<TPortEntryList> fComPortList;  // candidates not yet tried
-  std::string fComport;                          // the entry being tried now
-  std::int32_t fConnectCount = 0;                // handshakes the timer sent on it
-  bool fIsConnected = false;                     // the device has answered
-  bool fSavedSettings = false;                   // the last save has been confirmed
-  std::unique_ptr<TByteBuffer> Data_buf;         // received bytes not yet cut into frames
+  // Handlers and operations under the window's own names; the stored description binds
+  // the handlers by these names, so keep them as they are.
 
   // Window.
   void formCreate(TObject* Sender);
@@ -92,11 +88,22 @@ class TMicrophoneSettingsForm : public TForm {
   void RequestVersion();
 
  private:
+  // Reads and sets the controller state below; the tests' only way in.
+  friend class TMicrophoneSettingsFormTestAccess;
+
   ISerialPort& Port() const;
   void ApplyKeyRule(THotKey& Field, THotKey& FirstOther, THotKey& SecondOther);
   void ApplySettingReply(std::uint8_t Index, std::uint8_t Value);
   void ReportReceiveFailure(const std::string& ClassName, const std::string& Message,
                             std::uint32_t Session);
+
+  // Controller state; the names are the window's own.
+  std::unique_ptr<TPortEntryList> fComPortList;  // candidates not yet tried
+  std::string fComport;                          // the entry being tried now
+  std::int32_t fConnectCount = 0;                // handshakes the timer sent on it
+  bool fIsConnected = false;                     // the device has answered
+  bool fSavedSettings = false;                   // the last save has been confirmed
+  std::unique_ptr<TByteBuffer> Data_buf;         // received bytes not yet cut into frames
 
   TPortListSource FPortList;
   // Counts the ports opened, so that a failure on one port never closes the next one.

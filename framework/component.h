@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/persistent.h"
+#include "framework/object.h"
 
 namespace vantor {
 

@@ -24,4 +24,12 @@ std::string ExceptionClassName(const std::exception& E) {
   return ClassNameOf(typeid(E));
 }
 
+void TPersistent::Assign(const TPersistent& Source) {
+  Source.AssignTo(*this);
+}
+
+void TPersistent::AssignTo(TPersistent& Dest) const {
+  throw EConvertError("Cannot assign a " + ClassName() + " to a " + Dest.ClassName());
+}
+
 }  // namespace vantor

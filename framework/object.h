@@ -1,4 +1,5 @@
-// The root of the class tree and the failure type every layer raises.
+// The root of the class tree, objects whose values can be copied from a compatible object,
+// and the failure type every layer raises.
 #pragma once
 
 #include <exception>
@@ -36,6 +37,16 @@ class Exception : public std::exception, public TObject {
 class EConvertError : public Exception {
  public:
   using Exception::Exception;
+};
+
+class TPersistent : public TObject {
+ public:
+  // Copies Source's values into this object. The base asks Source to AssignTo this
+  // object, and that refuses with EConvertError ("Cannot assign a X to a Y").
+  virtual void Assign(const TPersistent& Source);
+
+ protected:
+  virtual void AssignTo(TPersistent& Dest) const;
 };
 
 // Class name of any failure: the dynamic type of the exception object.

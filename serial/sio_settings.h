@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/events.h"
-#include "framework/persistent.h"
+#include "framework/object.h"
 #include "serial/sio_types.h"
 
 namespace vantor {

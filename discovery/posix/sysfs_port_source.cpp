@@ -1,5 +1,7 @@
 #include "discovery/posix/sysfs_port_source.h"
 
+#include "discovery/available_ports.h"
+
 #include "discovery/posix/exclusive_probe.h"
 #include "discovery/posix/sysfs_ttys.h"
 #include "base/utf.h"
@@ -62,6 +64,15 @@ std::string TSysfsPortSource::FriendlyName(const std::string& Tty) const {
   if (Vendor.empty() || Model.empty())
     return Vendor + Model;
   return Vendor + " " + Model;
+}
+
+std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
+  try {
+    TSysfsPortSource Source("/sys", "/dev");
+    return ListAvailablePorts(Source);
+  } catch (...) {
+    return nullptr;  // the source could not even be made
+  }
 }
 
 }  // namespace vantor

@@ -1,5 +1,7 @@
 #include "discovery/win32/setupapi_source.h"
 
+#include "discovery/available_ports.h"
+
 #include <cstring>
 #include <vector>
 
@@ -118,6 +120,18 @@ std::unique_ptr<TProbeHandle> TSetupApiPortSource::Probe(const std::u16string& P
   if (File == INVALID_HANDLE_VALUE)
     return nullptr;
   return std::make_unique<TProbeFile>(File);
+}
+
+std::unique_ptr<TPortEntryList> GetAvailableComPorts() {
+  std::unique_ptr<TSetupApiPortSource> Source;
+  try {
+    Source = TSetupApiPortSource::Open();
+  } catch (...) {
+    return nullptr;  // Source's parts are released as the failure unwinds
+  }
+  if (!Source)
+    return nullptr;
+  return ListAvailablePorts(*Source);
 }
 
 }  // namespace vantor

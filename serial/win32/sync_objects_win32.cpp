@@ -1,5 +1,5 @@
 // Events and re-entrant locks as the Win32 kernel objects they stand for.
-#include "serial/win32/windows_api.h"
+#include <windows.h>
 
 #include "serial/sync_objects.h"
 

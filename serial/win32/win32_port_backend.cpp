@@ -1,8 +1,6 @@
 // Opening, line settings, status and line functions of a port on Windows.
 #include "serial/win32/win32_port_backend.h"
 
-#include "serial/win32/windows_api.h"
-
 #include <cstring>
 
 #include "base/utf.h"

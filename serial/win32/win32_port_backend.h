@@ -2,6 +2,10 @@
 // overlapped input and output.
 #pragma once
 
+#include <windows.h>
+
+#undef GetDefaultCommConfig  // a backend operation; the Unicode variant is called by name
+
 #include "serial/port_backend.h"
 
 namespace vantor {

@@ -1,8 +1,6 @@
 // Reading, writing and waiting for port events with overlapped I/O. No operation returns
 // while the system may still write into its OVERLAPPED record, its buffer or its mask:
 // a wait that ends without completion cancels the operation and waits for it to finish.
-#include "serial/win32/windows_api.h"
-
 #include "serial/win32/win32_port_backend.h"
 
 namespace vantor {

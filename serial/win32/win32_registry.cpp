@@ -1,7 +1,5 @@
 // Serial port names as the registry lists them: the BIOS's serial ports first, then the
 // ports the serial drivers have announced.
-#include "serial/win32/windows_api.h"
-
 #include <algorithm>
 #include <string>
 #include <vector>

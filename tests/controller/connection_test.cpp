@@ -29,7 +29,7 @@ TEST_F(ConnectionTest, TwoSilentCandidatesAreGreetedFourTimesThenTheListIsRenewe
             (std::vector<std::string>{"Connecting...", "Connecting", "Connecting.", "Connecting...",
                                       "Connecting...", "Connecting", "Connecting.", "Connecting...",
                                       "Not connected", "Connecting..."}));
-  EXPECT_EQ(Form->fComport, "COM9  Other ");
+  EXPECT_EQ(Inside(Form).fComport(), "COM9  Other ");
 }
 
 TEST_F(ConnectionTest, NoPortsMeansARescanOnEveryTick) {
@@ -64,12 +64,12 @@ TEST_F(ConnectionTest, AnAnswerToTheSecondHandshakeConnectsAndTheNextTickStopsTh
   Tick(2);
   ASSERT_EQ(Port->Frames().size(), 2u);
   Port->Receive(replies::Handshake());
-  EXPECT_TRUE(Form->fIsConnected);
+  EXPECT_TRUE(Inside(Form).fIsConnected());
   EXPECT_EQ(Panel(1), "Connected");
   EXPECT_TRUE(Form->tmConnect->Enabled());
   Tick();
   EXPECT_FALSE(Form->tmConnect->Enabled());
-  EXPECT_EQ(Form->fConnectCount, 1);  // kept until the next port change
+  EXPECT_EQ(Inside(Form).fConnectCount(), 1);  // kept until the next port change
   Tick(10);
   EXPECT_TRUE(Port->Active());
   EXPECT_EQ(Port->Opened.size(), 1u);
@@ -89,13 +89,13 @@ TEST_F(ConnectionTest, ClosingTheConnectedPortResetsTheStatusAndResumesWithTheNe
   EXPECT_EQ(Panel(1), "Not connected");
   EXPECT_EQ(Panel(3), "Unknown");
   EXPECT_EQ(Panel(4), "");
-  EXPECT_FALSE(Form->fIsConnected);
+  EXPECT_FALSE(Inside(Form).fIsConnected());
   EXPECT_TRUE(Form->tmConnect->Enabled());
   EXPECT_FALSE(Form->tmSaving->Enabled());
   // Caption, fields and the pending save are left as they were.
   EXPECT_EQ(Form->btSave->Caption(), "Saving.");
   EXPECT_FALSE(Form->hkKey1->Enabled());
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
   EXPECT_EQ(Form->Caption(), "Vantor Microphone Settings");
 
   Tick();
@@ -121,15 +121,15 @@ TEST_F(ConnectionTest, RemovalOfAnotherDeviceRenewsTheListButKeepsThePortOpen) {
 
   Port->Unplug("COM4");
   EXPECT_TRUE(Port->Active());
-  EXPECT_EQ(*Form->fComPortList, TPortEntryList{"COM5"});
+  EXPECT_EQ(*Inside(Form).fComPortList(), TPortEntryList{"COM5"});
 
   Port->Unplug("com3");  // names are compared with case mattering
   EXPECT_TRUE(Port->Active());
-  EXPECT_EQ(*Form->fComPortList, TPortEntryList{"COM6"});
+  EXPECT_EQ(*Inside(Form).fComPortList(), TPortEntryList{"COM6"});
 
   Port->Unplug("COM3");
   EXPECT_FALSE(Port->Active());
-  EXPECT_EQ(*Form->fComPortList, TPortEntryList{"COM8"});
+  EXPECT_EQ(*Inside(Form).fComPortList(), TPortEntryList{"COM8"});
   EXPECT_EQ(PortList.Calls, 4);
   Tick();
   EXPECT_EQ(Port->DeviceName(), "COM8");
@@ -140,7 +140,7 @@ TEST_F(ConnectionTest, ShortHandshakeReplyWhileConnectedLeavesTheControllerIdle)
   Tick();
   ASSERT_FALSE(Form->tmConnect->Enabled());
   Port->Receive({0xAA, 0x03, 0x01});
-  EXPECT_FALSE(Form->fIsConnected);
+  EXPECT_FALSE(Inside(Form).fIsConnected());
   EXPECT_FALSE(Form->tmConnect->Enabled());
   EXPECT_EQ(Panel(1), "Connected");  // no status text either
   Tick(5);
@@ -148,7 +148,7 @@ TEST_F(ConnectionTest, ShortHandshakeReplyWhileConnectedLeavesTheControllerIdle)
   EXPECT_TRUE(Port->Writes.empty());
   // A later status-1 answer counts as a first answer again.
   Port->Receive(replies::Handshake());
-  EXPECT_TRUE(Form->fIsConnected);
+  EXPECT_TRUE(Inside(Form).fIsConnected());
   EXPECT_EQ(Port->Frames().size(), 5u);
 }
 

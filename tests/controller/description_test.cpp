@@ -64,12 +64,12 @@ TEST_F(DescriptionTest, ControllerStateIsEmptyUntilTheCreationHandlerRuns) {
       },
       PortList.Source());
   EXPECT_FALSE(Built->IsLoading());
-  EXPECT_EQ(Built->fComPortList, nullptr);
-  EXPECT_EQ(Built->fComport, "");
-  EXPECT_EQ(Built->fConnectCount, 0);
-  EXPECT_FALSE(Built->fIsConnected);
-  EXPECT_FALSE(Built->fSavedSettings);
-  EXPECT_EQ(Built->Data_buf, nullptr);
+  EXPECT_EQ(Inside(Built).fComPortList(), nullptr);
+  EXPECT_EQ(Inside(Built).fComport(), "");
+  EXPECT_EQ(Inside(Built).fConnectCount(), 0);
+  EXPECT_FALSE(Inside(Built).fIsConnected());
+  EXPECT_FALSE(Inside(Built).fSavedSettings());
+  EXPECT_EQ(Inside(Built).Data_buf(), nullptr);
   EXPECT_EQ(PortList.Calls, 0);
   EXPECT_EQ(Built->hkKey1->HotKey(), kF8);
   EXPECT_EQ(Built->hkKey2->HotKey(), 0);
@@ -86,11 +86,11 @@ TEST_F(DescriptionTest, CreationHandlerEmptiesButtons2And3AndFetchesTheList) {
   EXPECT_EQ(Form->hkKey2->HotKey(), kNone);
   EXPECT_EQ(Form->hkKey3->HotKey(), kNone);
   EXPECT_EQ(Backend().HotKeyText(*Form->hkKey2), "");
-  EXPECT_FALSE(Form->fIsConnected);
-  ASSERT_NE(Form->fComPortList, nullptr);
-  EXPECT_EQ(*Form->fComPortList, TPortEntryList{"COM3  USB Serial Device "});
-  ASSERT_NE(Form->Data_buf, nullptr);
-  EXPECT_TRUE(Form->Data_buf->empty());
+  EXPECT_FALSE(Inside(Form).fIsConnected());
+  ASSERT_NE(Inside(Form).fComPortList(), nullptr);
+  EXPECT_EQ(*Inside(Form).fComPortList(), TPortEntryList{"COM3  USB Serial Device "});
+  ASSERT_NE(Inside(Form).Data_buf(), nullptr);
+  EXPECT_TRUE(Inside(Form).Data_buf()->empty());
   EXPECT_EQ(PortList.Calls, 1);
   EXPECT_FALSE(Port->Active());  // nothing opens before the first tick
   EXPECT_TRUE(Port->OpenTries.empty());
@@ -112,7 +112,7 @@ TEST_F(DescriptionTest, FailedCreationIsReportedAndTheWindowStillWorks) {
   EXPECT_EQ(Boxes()[0].Kind, TMessageBoxKind::mbFailure);
   EXPECT_EQ(Boxes()[0].Text, "no enumeration.");
   EXPECT_EQ(Panel(1), "Not connected");
-  EXPECT_EQ(Form->Data_buf, nullptr);  // the remaining step was skipped
+  EXPECT_EQ(Inside(Form).Data_buf(), nullptr);  // the remaining step was skipped
 
   // The search goes on, and the first reply is not lost for want of a buffer.
   Tick();  // rescans

@@ -13,6 +13,7 @@
 #include "controller/microphone_settings_form.h"
 #include "framework/headless/headless.h"
 #include "serial/sio_comm.h"
+#include "tests/controller/form_test_access.h"
 #include "tests/micsim/micsim_process.h"
 #include "tests/micsim/temp_dir.h"
 #include "ui/description/microphone_settings_form_description.h"
@@ -121,7 +122,7 @@ TEST_F(MicsimTest, ConnectsShowsTheSettingsAndSaves) {
   ASSERT_TRUE(Backend().MessageBoxes().empty());
   Backend().Click(*Form->btSave);
   EXPECT_EQ(Form->btSave->Caption(), "Saving");
-  ASSERT_TRUE(RunUntil([this] { return Form->fSavedSettings; }));
+  ASSERT_TRUE(RunUntil([this] { return Inside(Form).fSavedSettings(); }));
   EXPECT_EQ(Panel(4), "Saved");
   EXPECT_EQ(Form->btSave->Caption(), "Save");
   EXPECT_TRUE(Form->hkKey1->Enabled());
@@ -143,7 +144,7 @@ TEST_F(MicsimTest, ASimulatorThatDiesSendsTheWindowBackToSearching) {
   ASSERT_TRUE(RunUntil([this] { return !Port->Active(); }));
   EXPECT_EQ(Panel(1), "Not connected");
   EXPECT_EQ(Panel(3), "Unknown");
-  EXPECT_FALSE(Form->fIsConnected);
+  EXPECT_FALSE(Inside(Form).fIsConnected());
   EXPECT_TRUE(Form->tmConnect->Enabled());
   // The search goes on: the vanished port fails to open and the list is scanned again.
   Listed = false;
@@ -168,12 +169,12 @@ TEST_F(MicsimTest, ASaveCutOffByAHangUpIsConfirmedByTheReopenedPort) {
   ASSERT_TRUE(RunUntil([this] { return Panel(3) == "Unknown"; }));
   EXPECT_EQ(Panel(1), "Not connected");
   EXPECT_FALSE(Port->Active());
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
   EXPECT_FALSE(Form->hkKey1->Enabled());
 
   PtyPath = Sim->NextPort();
   ASSERT_FALSE(PtyPath.empty());
-  ASSERT_TRUE(RunUntil([this] { return Form->fSavedSettings; }));
+  ASSERT_TRUE(RunUntil([this] { return Inside(Form).fSavedSettings(); }));
   EXPECT_EQ(Panel(1), "Connected");
   EXPECT_EQ(Port->DeviceName(), PtyPath);
   EXPECT_EQ(Panel(4), "Saved");

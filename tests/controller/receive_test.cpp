@@ -42,7 +42,7 @@ TEST_F(ReceiveTest, StrayBytesBeforeAFrameAreDropped) {
   StartConnected();
   Port->Receive({0x00, 0x17, 0xAA, 0x05, 0x04, 0x0C, 0xBB});
   EXPECT_EQ(Panel(3), "1.2");
-  EXPECT_TRUE(Form->Data_buf->empty());
+  EXPECT_TRUE(Inside(Form).Data_buf()->empty());
 }
 
 TEST_F(ReceiveTest, AFrameSplitOverTwoNotificationsIsHandledOnceComplete) {
@@ -50,7 +50,7 @@ TEST_F(ReceiveTest, AFrameSplitOverTwoNotificationsIsHandledOnceComplete) {
   Tick();
   Port->Receive({0xAA});
   Port->Receive({0x06, 0x02});
-  EXPECT_EQ(Form->Data_buf->size(), 3u);
+  EXPECT_EQ(Inside(Form).Data_buf()->size(), 3u);
   Port->Receive({0x01, 0x3A, 0xBB, 0xAA, 0x05, 0x01});
   EXPECT_EQ(Form->hkKey1->HotKey(), kF1);
   EXPECT_EQ(Panel(1), "Connecting...");
@@ -92,7 +92,7 @@ TEST_F(ReceiveTest, AFrameTooShortForItsCommandIsSkippedAndTheScanResynchronises
   // A stray start byte whose "frame" swallows the head of a real one.
   Port->Receive({0xAA, 0x05, 0xAA, 0x05, 0x04, 0x10, 0xBB});
   EXPECT_EQ(Panel(3), "1.6");
-  EXPECT_TRUE(Form->Data_buf->empty());
+  EXPECT_TRUE(Inside(Form).Data_buf()->empty());
 }
 
 TEST_F(ReceiveTest, APartialFrameFromAClosedPortIsCompletedByTheNextPort) {
@@ -102,7 +102,7 @@ TEST_F(ReceiveTest, APartialFrameFromAClosedPortIsCompletedByTheNextPort) {
   Port->RaiseBreak();
   Tick();
   ASSERT_EQ(Port->DeviceName(), "COM4");
-  EXPECT_EQ(Form->Data_buf->size(), 3u);
+  EXPECT_EQ(Inside(Form).Data_buf()->size(), 3u);
   Port->Receive({0x01, 0x3B, 0xBB});
   EXPECT_EQ(Form->hkKey1->HotKey(), kF2);
 }
@@ -128,7 +128,7 @@ TEST_F(ReceiveTest, AReadFailureShowsTwoNoticesAndOnlyThenClosesThePort) {
   EXPECT_EQ(OpenWhileShown, (std::vector<bool>{true, true}));
   EXPECT_FALSE(Port->Active());
   EXPECT_EQ(Panel(1), "Not connected");
-  EXPECT_EQ(*Form->Data_buf, (TBytes{0xAA, 0x06}));
+  EXPECT_EQ(*Inside(Form).Data_buf(), (TBytes{0xAA, 0x06}));
 }
 
 TEST_F(ReceiveTest, AFailureOfAnyKindInAReplyIsReportedTheSameWay) {
@@ -141,11 +141,11 @@ TEST_F(ReceiveTest, AFailureOfAnyKindInAReplyIsReportedTheSameWay) {
   EXPECT_FALSE(Port->Active());
   // The frame being handled stays in the buffer, and the next notification, even one that
   // reads nothing, scans it again.
-  EXPECT_EQ(*Form->Data_buf, replies::Setting(2, 62));
+  EXPECT_EQ(*Inside(Form).Data_buf(), replies::Setting(2, 62));
   Form->cbKey2->OnClick = nullptr;
   Tick();  // opens COM4
   Port->Announce(1);
-  EXPECT_TRUE(Form->Data_buf->empty());
+  EXPECT_TRUE(Inside(Form).Data_buf()->empty());
   EXPECT_EQ(Form->hkKey2->HotKey(), kF5);
 }
 

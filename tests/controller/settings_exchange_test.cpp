@@ -20,7 +20,7 @@ TEST_F(SettingsExchangeTest, TheFirstAnswerAsksForTheVersionAndTheFourSettingsOn
   Tick();
   Port->Writes.clear();
   Port->Receive(replies::Handshake(0));  // any status but 1 changes nothing
-  EXPECT_FALSE(Form->fIsConnected);
+  EXPECT_FALSE(Inside(Form).fIsConnected());
   EXPECT_TRUE(Port->Writes.empty());
 
   Port->Receive(replies::Handshake(1));
@@ -86,9 +86,9 @@ TEST_F(SettingsExchangeTest, TheFirstMuteReplyConfirmsALaterOneOnlySetsTheBox) {
   Tick();
   Port->Receive(replies::Handshake());
   Form->DisableFields();  // shows that the first read of setting 4 enables them
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
   Port->Receive(replies::Setting(4, 0));
-  EXPECT_TRUE(Form->fSavedSettings);
+  EXPECT_TRUE(Inside(Form).fSavedSettings());
   EXPECT_EQ(Panel(4), "Saved");
   EXPECT_EQ(Form->btSave->Caption(), "Save");
   for (TControl* C : std::initializer_list<TControl*>{Form->hkKey1, Form->hkKey2, Form->hkKey3,
@@ -115,7 +115,7 @@ TEST_F(SettingsExchangeTest, SaveSendsTheFourWritesAndTheFourReads) {
   EXPECT_EQ(Port->Frames()[0], (TBytes{0xAA, 0x06, 0x03, 0x01, 0x41, 0xBB}));
   EXPECT_EQ(Form->btSave->Caption(), "Saving");
   EXPECT_TRUE(Form->tmSaving->Enabled());
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
   EXPECT_FALSE(Form->hkKey1->Enabled());
   EXPECT_FALSE(Form->cbMuteWhenPTT->Enabled());
   EXPECT_TRUE(Form->cbKey2->Enabled());
@@ -159,7 +159,7 @@ class SaveRefusalTest : public FormTest {
     EXPECT_TRUE(Port->Writes.empty());
     EXPECT_EQ(Form->btSave->Caption(), "Save");
     EXPECT_FALSE(Form->tmSaving->Enabled());
-    EXPECT_TRUE(Form->fSavedSettings);
+    EXPECT_TRUE(Inside(Form).fSavedSettings());
   }
 };
 
@@ -204,10 +204,10 @@ TEST_F(SettingsExchangeTest, SavingCaptionAnimatesAndTheReadBackConfirms) {
   Port->Receive(replies::Setting(1, 65));
   Port->Receive(replies::Setting(2, 255));
   Port->Receive(replies::Setting(3, 59));
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
   EXPECT_FALSE(Form->hkKey1->Enabled());
   Port->Receive(replies::Setting(4, 0));
-  EXPECT_TRUE(Form->fSavedSettings);
+  EXPECT_TRUE(Inside(Form).fSavedSettings());
   EXPECT_EQ(Form->btSave->Caption(), "Save");
   EXPECT_EQ(Panel(4), "Saved");
   EXPECT_TRUE(Form->hkKey1->Enabled());
@@ -222,7 +222,7 @@ TEST_F(SettingsExchangeTest, ASaveInterruptedByTheCloseIsConfirmedAfterReconnect
   Port->RaiseError(0x10);
   ASSERT_FALSE(Port->Active());
   EXPECT_FALSE(Form->hkKey1->Enabled());
-  EXPECT_FALSE(Form->fSavedSettings);
+  EXPECT_FALSE(Inside(Form).fSavedSettings());
 
   Tick();  // opens COM4, the next candidate
   ASSERT_EQ(Port->DeviceName(), "COM4");

@@ -1,8 +1,7 @@
-#include "discovery/list_ports.h"
+#include "discovery/available_ports.h"
 
 #include <gtest/gtest.h>
 
-#include "discovery/port_entry.h"
 #include "fake_port_source.h"
 
 namespace vantor {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/component.h"
-#include "framework/persistent.h"
+#include "framework/object.h"
 
 namespace vantor {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "serial/sio_buffer.h"
+#include "serial/sio_write_thread.h"
 #include "serial/sio_dcb.h"
 #include "serial/sio_errors.h"
 #include "serial/sio_settings.h"

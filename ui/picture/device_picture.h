@@ -1,11 +1,17 @@
-// The device picture's SVG document, compiled into the program (the same bytes as the
-// RCDATA resource the Windows program carries).
+// The device picture: its SVG document, compiled into the program, and the bitmap the
+// window's image shows, drawn from it once.
 #pragma once
 
 #include <string_view>
 
+#include "framework/controls.h"
+
 namespace vantor {
 
+// The document's bytes (generated from ui/picture/device.svg by the build).
 std::string_view DevicePictureSvg();
+
+// One SVG unit per pixel, over the window's white background.
+TBitmap32 RenderDevicePicture();
 
 }  // namespace vantor

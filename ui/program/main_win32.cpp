@@ -8,7 +8,7 @@
 #include "serial/sio_comm.h"
 #include "ui/description/microphone_settings_form_description.h"
 #include "ui/program/comport1_settings.h"
-#include "ui/program/device_bitmap.h"
+#include "ui/picture/device_picture.h"
 
 namespace vantor {
 

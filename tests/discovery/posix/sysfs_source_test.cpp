@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery/list_ports.h"
+#include "discovery/available_ports.h"
 #include "discovery/posix/sysfs_ttys.h"
 #include "base/posix/unique_fd.h"
 #include "fake_sysfs.h"

@@ -1,13 +1,11 @@
-#include "ui/program/device_bitmap.h"
-
 #include "ui/picture/device_picture.h"
+
 #include "ui/svg/svg_parser.h"
 #include "ui/svg/svg_render.h"
 
 namespace vantor {
 
 TBitmap32 RenderDevicePicture() {
-  // One SVG unit per pixel, over the window's white background.
   TSvgRenderOptions Options;
   Options.Background = 0xFFFFFF;
   TSvgImage Image = RenderSvg(ParseSvg(DevicePictureSvg()), Options);

@@ -1,7 +1,9 @@
-// Function-key values of the key fields and the device's key codes (USB HID usage IDs).
+// The values the device stores and how the host shows them: function-key values of the key
+// fields and the device's key codes (USB HID usage IDs), and the firmware version text.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vantor {
 
@@ -14,5 +16,8 @@ constexpr std::uint8_t kDeviceKeyF1 = 58;     // F1..F12 = 58..69
 int KeyToDeviceCode(std::uint16_t Value);
 // 58..69 give 112..123; every other code gives the none value 252.
 std::uint16_t DeviceCodeToKey(int Code);
+
+// Tenths with one decimal and a full stop whatever the locale: 12 -> "1.2", 255 -> "25.5".
+std::string VersionText(std::uint8_t Tenths);
 
 }  // namespace vantor

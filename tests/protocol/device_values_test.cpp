@@ -1,4 +1,4 @@
-#include "protocol/key_codes.h"
+#include "protocol/device_values.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +42,13 @@ TEST(KeyCodes, EveryFunctionKeyGoesThereAndBack) {
   for (std::uint16_t Key = 112; Key <= 123; ++Key) {
     EXPECT_EQ(DeviceCodeToKey(KeyToDeviceCode(Key)), Key) << "key " << Key;
   }
+}
+
+TEST(VersionText, TenthsWithOneDecimalAndAFullStop) {
+  const std::pair<std::uint8_t, const char*> Cases[] = {
+      {0, "0.0"}, {7, "0.7"}, {10, "1.0"}, {12, "1.2"}, {20, "2.0"}, {99, "9.9"}, {255, "25.5"}};
+  for (const auto& [Tenths, Text] : Cases)
+    EXPECT_EQ(VersionText(Tenths), Text);
 }
 
 }  // namespace
