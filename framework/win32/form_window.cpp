@@ -53,7 +53,7 @@ int StartUpShowCommand() {
 
 }  // namespace
 
-TFormWindow::TFormWindow(TForm& Form) : FForm(Form) {
+TFormWindow::TFormWindow(TForm& Form, int IconId) : FForm(Form) {
   FFont.Reset(::CreateFontW(-Form.FontHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -61,11 +61,13 @@ TFormWindow::TFormWindow(TForm& Form) : FForm(Form) {
   FBackground.Reset(::CreateSolidBrush(ToColorRef(Form.Color())));
   FHandle.Reset(CreateTargetWindow(*this, FormClass, FormExStyle, FormStyle, CW_USEDEFAULT,
                                    CW_USEDEFAULT, 100, 100, nullptr));
-  // The executable's icon, each size from its own image rather than one scaled.
+  // The program's icon, each size from its own image rather than one scaled.
   for (const auto& [Which, Width, Height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
                                              std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+    if (IconId == 0)
+      break;
     if (HANDLE Icon =
-            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IconId), IMAGE_ICON,
                          ::GetSystemMetrics(Width), ::GetSystemMetrics(Height), LR_SHARED))
       ::SendMessageW(Handle(), WM_SETICON, Which, reinterpret_cast<LPARAM>(Icon));
   }

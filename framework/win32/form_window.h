@@ -15,7 +15,8 @@ class TWin32ControlPeer;
 
 class TFormWindow : public TControlPeer, public TWindowProcTarget {
  public:
-  explicit TFormWindow(TForm& Form);
+  // IconId: the program's icon resource, 0 for none.
+  TFormWindow(TForm& Form, int IconId);
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
   TFormWindow& operator=(const TFormWindow&) = delete;

@@ -11,8 +11,9 @@
 
 namespace vantor {
 
-// The application object on real windows (it becomes Application()).
-std::unique_ptr<TApplication> MakeWin32Application();
+// The application object on real windows (it becomes Application()). AppIconId names the
+// program's icon resource, which its windows show; 0 for none.
+std::unique_ptr<TApplication> MakeWin32Application(int AppIconId);
 
 // The application's hidden top-level window (the one the hooks listen on).
 HWND AppWindowHandle();

@@ -37,7 +37,8 @@ TWin32Backend* TheBackend() {
 
 }  // namespace
 
-TWin32Backend::TWin32Backend() : FWakeEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+TWin32Backend::TWin32Backend(int AppIconId)
+    : FAppIconId(AppIconId), FWakeEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   AskForPerMonitorDpiAwareness();
   INITCOMMONCONTROLSEX Controls{sizeof(Controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                                       ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
@@ -160,7 +161,7 @@ void TWin32Backend::TimerTicked(UINT_PTR Id) {
 void TWin32Backend::ShowForm(TForm& Form) {
   auto* Window = dynamic_cast<TFormWindow*>(Form.Peer());
   if (!Window) {
-    auto Made = std::make_unique<TFormWindow>(Form);
+    auto Made = std::make_unique<TFormWindow>(Form, FAppIconId);
     Window = Made.get();
     Form.SetPeer(std::move(Made));
   }
@@ -185,8 +186,8 @@ void TWin32Backend::MessageBox(TBoxKind Kind, const std::string& Caption, const 
   ShowMessageBox(Owner, Kind != TBoxKind::Notice, Caption, Text, Button);
 }
 
-std::unique_ptr<TApplication> MakeWin32Application() {
-  return std::make_unique<TApplication>(std::make_unique<TWin32Backend>());
+std::unique_ptr<TApplication> MakeWin32Application(int AppIconId) {
+  return std::make_unique<TApplication>(std::make_unique<TWin32Backend>(AppIconId));
 }
 
 HWND AppWindowHandle() {

@@ -21,7 +21,7 @@ constexpr UINT WM_FRAMEWORK_WAKE = WM_APP + 0x100;
 
 class TWin32Backend : public TBackend {
  public:
-  TWin32Backend();
+  explicit TWin32Backend(int AppIconId);
   ~TWin32Backend() override;
   TWin32Backend(const TWin32Backend&) = delete;
   TWin32Backend& operator=(const TWin32Backend&) = delete;
@@ -50,6 +50,7 @@ class TWin32Backend : public TBackend {
 
   TApplication* FApp = nullptr;
   std::unique_ptr<TAppWindow> FAppWindow;
+  int FAppIconId;  // the program's icon resource, 0 for none
   TKernelHandle FWakeEvent;
   std::atomic<bool> FWakePosted{false};
   std::map<UINT_PTR, std::function<void()>> FTimers;

@@ -9,6 +9,7 @@
 #include "ui/description/microphone_settings_form_description.h"
 #include "ui/program/comport1_settings.h"
 #include "ui/picture/device_picture.h"
+#include "ui/resources/resource.h"
 
 namespace vantor {
 
@@ -29,7 +30,7 @@ int RunProgram() {
   // The picture is drawn before the window is built, so that building it can show it.
   const TBitmap32 Picture = RenderDevicePicture();
 
-  std::unique_ptr<TApplication> App = MakeWin32Application();
+  std::unique_ptr<TApplication> App = MakeWin32Application(IDI_APP);
   App->CreateForm<TMicrophoneSettingsForm>(
       [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); },
       [] { return GetAvailableComPorts(); });

@@ -2,4 +2,3 @@
 #pragma once
 
 #define IDI_APP 1
-#define IDR_DEVICE_PICTURE 101

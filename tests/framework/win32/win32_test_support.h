@@ -15,9 +15,12 @@
 
 namespace vantor {
 
+// The icon resource of the test binary (test_resources.rc).
+constexpr int kTestIconId = 1;
+
 class Win32Test : public ::testing::Test {
  protected:
-  std::unique_ptr<TApplication> App = MakeWin32Application();
+  std::unique_ptr<TApplication> App = MakeWin32Application(kTestIconId);
 };
 
 // Waits (a bounded guard, no timing assertion) for a visible top-level window with this
