@@ -10,11 +10,11 @@ TPortBroadcast::TPortBroadcast(std::string_view Name) {
   const std::u16string Text = ToUtf16(Name);
   const std::size_t NameBytes = (Text.size() + 1) * sizeof(char16_t);
   const std::size_t Bytes = sizeof(TDevBroadcastHdr) + NameBytes;
-  FStorage = std::make_unique<std::uint32_t[]>((Bytes + 3) / 4);  // zeroed: the NUL is there
+  FStorage = std::make_unique<std::uint32_t[]>((Bytes + 3) / 4);
   const TDevBroadcastHdr Header{static_cast<std::uint32_t>(Bytes), kDbtDevtypPort, 0};
   auto* Raw = reinterpret_cast<unsigned char*>(FStorage.get());
   std::memcpy(Raw, &Header, sizeof Header);
-  std::memcpy(Raw + sizeof Header, Text.data(), Text.size() * sizeof(char16_t));
+  std::memcpy(Raw + sizeof Header, Text.c_str(), NameBytes);  // with its NUL
 }
 
 const TDevBroadcastHdr* TPortBroadcast::Header() const {

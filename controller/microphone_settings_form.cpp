@@ -57,7 +57,7 @@ std::uint8_t DeviceCode(THotKey& Field) {
 
 }  // namespace
 
-TMicrophoneSettingsForm::TMicrophoneSettingsForm(TComponent* AOwner, TFormLoader Load,
+TMicrophoneSettingsForm::TMicrophoneSettingsForm(TComponent* AOwner, const TFormLoader& Load,
                                                  TPortListSource PortList)
     : TForm(AOwner), FPortList(std::move(PortList)) {
   BeginLoading();

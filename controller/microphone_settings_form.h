@@ -23,7 +23,7 @@ class TMicrophoneSettingsForm : public TForm {
   // The candidate ports, as port discovery lists them (null when there are none).
   using TPortListSource = std::function<std::unique_ptr<TPortEntryList>()>;
 
-  TMicrophoneSettingsForm(TComponent* AOwner, TFormLoader Load, TPortListSource PortList);
+  TMicrophoneSettingsForm(TComponent* AOwner, const TFormLoader& Load, TPortListSource PortList);
   ~TMicrophoneSettingsForm() override;
 
   // Widgets and components, owned by the form; set by the stored description, which

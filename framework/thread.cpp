@@ -94,7 +94,7 @@ void TThread::ThreadProc(TThread* Self) {
     Self->FPlatform->Ended.notify_all();
   }
   if (FreeSelf)
-    delete Self;
+    std::unique_ptr<TThread>{Self}.reset();  // a free-on-end thread owns itself
   // Woken last, so that a main thread waiting for the end sees all of it; the queue
   // does nothing if the application has ended meanwhile.
   if (MainThread)

@@ -43,8 +43,8 @@ class TThread : public TObject {
   void Start();  // starts Execute on a new thread; does nothing on a started thread
 
   template <class T, class... Args>
-  static T* Create(Args&&... ConstructorArgs) {
-    T* Thread = new T(std::forward<Args>(ConstructorArgs)...);
+  static std::unique_ptr<T> Create(Args&&... ConstructorArgs) {
+    auto Thread = std::make_unique<T>(std::forward<Args>(ConstructorArgs)...);
     Thread->Start();
     return Thread;
   }

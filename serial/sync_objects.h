@@ -44,7 +44,8 @@ class TSioEvent : public TSioHandleObject {
   void ResetEvent();
 
  private:
-  bool FManualReset;
+  // POSIX resets by hand what it must; a Win32 event object keeps this itself.
+  [[maybe_unused]] bool FManualReset;
 };
 
 // An unnamed event that stays signalled until reset and starts non-signalled.

@@ -15,7 +15,7 @@ std::string Property(udev_device* Device, const char* Name) {
   return Value ? Value : "";
 }
 
-std::string FirstOf(std::string A, std::string B) {
+const std::string& FirstOf(const std::string& A, const std::string& B) {
   return A.empty() ? B : A;
 }
 

@@ -176,11 +176,9 @@ void TFallbackBox::RunModal() {
 LRESULT TFallbackBox::HandleMessage(HWND /*Window*/, UINT Msg, WPARAM WParam, LPARAM /*LParam*/,
                                     bool& Handled) {
   // The button, Escape (IDCANCEL from the dialog keys) and the title bar all close it.
-  if (Msg == WM_COMMAND &&
-      (LOWORD(WParam) == BoxButtonId || LOWORD(WParam) == IDCANCEL || LOWORD(WParam) == IDOK)) {
-    FDone = true;
-    Handled = true;
-  } else if (Msg == WM_CLOSE) {
+  const bool Command = Msg == WM_COMMAND && (LOWORD(WParam) == BoxButtonId ||
+                                             LOWORD(WParam) == IDCANCEL || LOWORD(WParam) == IDOK);
+  if (Command || Msg == WM_CLOSE) {
     FDone = true;
     Handled = true;
   } else if (Msg == WM_CTLCOLORSTATIC) {

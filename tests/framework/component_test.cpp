@@ -17,9 +17,9 @@ namespace {
 // Records its own destruction and what it saw of its owner at that moment.
 class TProbe : public TComponent {
  public:
-  TProbe(TComponent* AOwner, std::string AName, std::vector<std::string>& ALog)
+  TProbe(TComponent* AOwner, const std::string& AName, std::vector<std::string>& ALog)
       : TComponent(AOwner), FLog(ALog) {
-    SetName(std::move(AName));
+    SetName(AName);
   }
   ~TProbe() override {
     FLog.push_back(Name() + (IsDestroying() ? " destroying" : " live") +

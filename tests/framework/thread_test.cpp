@@ -54,18 +54,19 @@ TEST_F(ThreadTest, SynchronizeOnTheMainThreadRunsAtOnce) {
 }
 
 TEST_F(ThreadTest, SynchronizeFromSeveralThreadsRunsEachOnceOnTheMainThread) {
-  constexpr int Threads = 4, CallsEach = 25;
+  constexpr std::size_t Threads = 4, CallsEach = 25;
   const auto Main = std::this_thread::get_id();
   std::vector<int> Runs(Threads * CallsEach, 0);
   std::atomic<int> OffMain{0};
   std::vector<std::unique_ptr<TLambdaThread>> Workers;
-  for (int T = 0; T < Threads; ++T) {
+  Workers.reserve(Threads);
+  for (std::size_t T = 0; T < Threads; ++T) {
     Workers.push_back(std::make_unique<TLambdaThread>([&, T](TLambdaThread& Self) {
-      for (int C = 0; C < CallsEach; ++C) {
+      for (std::size_t C = 0; C < CallsEach; ++C) {
         Self.Synchronize([&, T, C] {
           if (std::this_thread::get_id() != Main)
             ++OffMain;
-          ++Runs[static_cast<std::size_t>(T * CallsEach + C)];
+          ++Runs[T * CallsEach + C];
         });
       }
     }));
@@ -163,9 +164,10 @@ class TSelfFreeing : public TThread {
 
 TEST_F(ThreadTest, AFreeOnEndThreadDeletesItself) {
   std::atomic<bool> Freed{false};
-  auto* Worker = new TSelfFreeing(Freed);
+  auto Worker = std::make_unique<TSelfFreeing>(Freed);
   Worker->SetFreeOnTerminate(true);
   Worker->Start();
+  (void)Worker.release();  // it owns itself from its start on
   EXPECT_TRUE(H.Backend->PumpUntil([&] { return Freed.load(); }, Patience));
 }
 

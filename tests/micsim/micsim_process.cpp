@@ -34,6 +34,7 @@ TMicsimProcess::TMicsimProcess(const std::vector<std::string>& Args,
   std::vector<std::string> Argv = {MICSIM_PATH};
   Argv.insert(Argv.end(), Args.begin(), Args.end());
   std::vector<char*> Pointers;
+  Pointers.reserve(Argv.size() + 1);
   for (auto& Arg : Argv)
     Pointers.push_back(Arg.data());
   Pointers.push_back(nullptr);

@@ -1,6 +1,8 @@
 // The rendered device picture, checked at pixels whose colour follows from the document.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/ui/pixel.h"
 #include "ui/picture/device_picture.h"
 #include "ui/svg/svg_parser.h"
@@ -12,22 +14,24 @@ namespace {
 
 class DevicePicture : public ::testing::Test {
  protected:
+  // Drawn once for the suite: each test only reads pixels.
   static void SetUpTestSuite() {
-    Picture = new TSvgImage(RenderSvg(ParseSvg(DevicePictureSvg())));
+    ThePicture = std::make_unique<TSvgImage>(RenderSvg(ParseSvg(DevicePictureSvg())));
     TSvgRenderOptions White;
     White.Background = 0xFFFFFF;
-    OnWhite = new TSvgImage(RenderSvg(ParseSvg(DevicePictureSvg()), White));
+    TheOnWhite = std::make_unique<TSvgImage>(RenderSvg(ParseSvg(DevicePictureSvg()), White));
+    Picture = ThePicture.get();
+    OnWhite = TheOnWhite.get();
   }
   static void TearDownTestSuite() {
-    delete Picture;
-    delete OnWhite;
+    ThePicture.reset();
+    TheOnWhite.reset();
   }
   static std::uint32_t At(int X, int Y) { return PixelAt(*Picture, X, Y); }
-  static const TSvgImage* Picture;
-  static const TSvgImage* OnWhite;
+  static inline std::unique_ptr<TSvgImage> ThePicture, TheOnWhite;
+  static inline const TSvgImage* Picture = nullptr;
+  static inline const TSvgImage* OnWhite = nullptr;
 };
-const TSvgImage* DevicePicture::Picture = nullptr;
-const TSvgImage* DevicePicture::OnWhite = nullptr;
 
 TEST_F(DevicePicture, IsOneUnitPerPixel) {
   EXPECT_EQ(Picture->Width, 250);

@@ -85,7 +85,7 @@ TEST(DevicePictureDocument, ButtonsAreABaseUnderADomeAtThreeCentres) {
       E.push_back(&S);
   ASSERT_EQ(E.size(), 6u);
   const double Centres[] = {39, 125, 211};
-  for (int I = 0; I < 3; ++I) {
+  for (std::size_t I = 0; I < 3; ++I) {
     const TSvgShape& Base = *E[2 * I];
     const TSvgShape& Dome = *E[2 * I + 1];
     EXPECT_EQ(Base.X, Centres[I]);

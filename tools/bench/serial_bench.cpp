@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -171,7 +172,7 @@ double Percentile(std::vector<double> Values, double P) {
   if (Values.empty()) {
     return 0;
   }
-  auto Index = static_cast<std::size_t>(P * static_cast<double>(Values.size() - 1) + 0.5);
+  auto Index = static_cast<std::size_t>(std::lround(P * static_cast<double>(Values.size() - 1)));
   return Values[std::min(Index, Values.size() - 1)];
 }
 

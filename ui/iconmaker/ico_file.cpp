@@ -57,6 +57,7 @@ std::vector<std::uint8_t> Dib(const TSvgImage& I) {
 
 std::vector<std::uint8_t> BuildIco(const std::vector<TSvgImage>& Images) {
   std::vector<std::vector<std::uint8_t>> Dibs;
+  Dibs.reserve(Images.size());
   for (const TSvgImage& I : Images)
     Dibs.push_back(Dib(I));
   std::vector<std::uint8_t> F;

@@ -34,7 +34,7 @@ TFakeSysfs::~TFakeSysfs() {
 
 fs::path TFakeSysfs::AddUsbDevice(const std::string& Port, const std::string& Manufacturer,
                                   const std::string& Product) {
-  const fs::path Usb = FSys / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / Port;
+  fs::path Usb = FSys / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / Port;
   WriteFile(Usb / "idVendor", "16c0");
   if (!Manufacturer.empty())
     WriteFile(Usb / "manufacturer", Manufacturer);

@@ -79,7 +79,7 @@ TEST_F(PosixIo, WriteReachesTheOtherEnd) {
 }
 
 TEST_F(PosixIo, LargeWriteCompletesWhileTheOtherEndDrains) {
-  std::string Data(256 * 1024, '\0');
+  std::string Data(std::size_t{256} * 1024, '\0');
   for (std::size_t I = 0; I < Data.size(); ++I) {
     Data[I] = static_cast<char>(I * 7 + I / 251);
   }
@@ -94,7 +94,7 @@ TEST_F(PosixIo, LargeWriteCompletesWhileTheOtherEndDrains) {
 }
 
 TEST_F(PosixIo, DirectWriteGivesUpWhenTheLineStaysFull) {
-  std::string Data(1024 * 1024, 'x');
+  std::string Data(std::size_t{1024} * 1024, 'x');
   std::uint32_t Put = 0;
   ASSERT_TRUE(Backend->Write(Port, Data.data(), static_cast<std::uint32_t>(Data.size()), Completion,
                              200, Put));
@@ -104,7 +104,7 @@ TEST_F(PosixIo, DirectWriteGivesUpWhenTheLineStaysFull) {
 
 // The other end reads nothing, so a large write stays pending until it is abandoned.
 TEST_F(PosixIo, PendingWriteIsAbandonedForCloseAndForFlush) {
-  std::string Data(1024 * 1024, 'y');
+  std::string Data(std::size_t{1024} * 1024, 'y');
   for (TSioEvent* Signal : {static_cast<TSioEvent*>(&Close), static_cast<TSioEvent*>(&Flush)}) {
     const bool IsClose = Signal == &Close;
     SCOPED_TRACE(IsClose ? "close" : "flush");
@@ -124,7 +124,7 @@ TEST_F(PosixIo, PendingWriteIsAbandonedForCloseAndForFlush) {
 }
 
 TEST_F(PosixIo, CloseWinsOverFlush) {
-  std::string Data(1024 * 1024, 'z');
+  std::string Data(std::size_t{1024} * 1024, 'z');
   Close.SetEvent();
   Flush.SetEvent();
   std::uint32_t Put = 0;

@@ -92,6 +92,7 @@ TEST(SioEvent, HandlesAreClosedWithTheirObjects) {
   const int Before = CountOpenFds();
   {
     std::vector<std::unique_ptr<TSioWaitEvent>> Events;
+    Events.reserve(200);
     for (int I = 0; I < 200; ++I) {
       Events.push_back(std::make_unique<TSioWaitEvent>());
     }
