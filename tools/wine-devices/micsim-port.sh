@@ -28,7 +28,8 @@ com_register() {
   "$wine_run" "$register" --remove-all >/dev/null 2>&1 || true
   mkdir -p "$WINEPREFIX/dosdevices"
   ln -sfn "$pty" "$WINEPREFIX/dosdevices/com$n"
-  "$wine_run" "$register" --port "COM$n" --friendly "Vantor Table-Top Microphone (COM$n)" >/dev/null
+  "$wine_run" "$register" --port "COM$n" --friendly "Vantor Table-Top Microphone (COM$n)" >/dev/null ||
+    { echo "com_register: registering COM$n failed (status $?)" >&2; return 1; }
 }
 
 com_unregister() {
