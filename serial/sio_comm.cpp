@@ -249,18 +249,18 @@ void TSioCustomComm::DoClose() {
 
 void TSioCustomComm::StopThreads() {
   std::unique_lock<TSioCriticalSection> Global(*FGlobalSection);
-  // The event thread first, then the write thread, which its dispatches may still use.
-  StopThread(std::move(FEventThread), Global);
-  FEventThread.reset();
-  StopThread(std::move(FWriteThread), Global);
-  FWriteThread.reset();
-}
-
-void TSioCustomComm::StopThread(std::shared_ptr<TSioPortThread> Thread,
-                                std::unique_lock<TSioCriticalSection>& Global) {
-  if (Thread) {
-    Thread->StopThread();
-    FStoppedThreads.push_back(std::move(Thread));
+  // Both out of their fields before any wait: a Close and an Open nested in a wait below
+  // put the new port's threads there, and those are not this call's to stop. Both are asked
+  // to stop before the waits, so that such a nested Close finds them in the list and waits
+  // for them before it closes the handle they use. The event thread first, then the write
+  // thread; they are waited for in that order.
+  std::shared_ptr<TSioPortThread> Event = std::move(FEventThread);
+  std::shared_ptr<TSioPortThread> Write = std::move(FWriteThread);
+  for (std::shared_ptr<TSioPortThread>* Thread : {&Event, &Write}) {
+    if (*Thread) {
+      (*Thread)->StopThread();
+      FStoppedThreads.push_back(std::move(*Thread));
+    }
   }
   WaitForStoppedThreads(Global);
 }

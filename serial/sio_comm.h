@@ -201,8 +201,6 @@ class TSioCustomComm : public TSioComponent {
   void SetTimeouts();
   void ApplyEventMask();
   void StopThreads();
-  void StopThread(std::shared_ptr<TSioPortThread> Thread,
-                  std::unique_lock<TSioCriticalSection>& Global);
   void WaitForStoppedThreads(std::unique_lock<TSioCriticalSection>& Global);
   void ReapStoppedThreads();
   void CloseDevice();

@@ -41,10 +41,12 @@ int TSioCustomComm::WriteBuf(const void* Buf, int Count) {
     return 0;
   if (!FDirectWrite) {
     const std::shared_ptr<TSioCommWriteThread> Thread = FWriteThread;
-    if (Thread &&
-        Thread->WriteData(Buf, Count, static_cast<std::uint32_t>(FBuffers->WriteTimeout()))) {
+    // None while Close stops the threads (a handler running inside its wait): the port is
+    // as good as closed, and Close would discard the bytes.
+    if (!Thread)
+      return 0;
+    if (Thread->WriteData(Buf, Count, static_cast<std::uint32_t>(FBuffers->WriteTimeout())))
       return Count;
-    }
     RaiseCommError(SioMsg::kOutputFull);
     return 0;
   }

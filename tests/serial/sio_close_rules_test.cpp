@@ -152,22 +152,6 @@ TEST_F(SioCloseRules, CloseFromADeviceRemovalHandler) {
   ExpectNoMisuse();
 }
 
-// Makes the event thread queue a dispatch for the main thread and leaves it waiting there.
-// A dispatch cannot be seen in the queue, so this waits until the thread has taken its
-// events and then gives it a moment to reach the queue; callers retry if it was not long
-// enough (the dispatch then simply never runs, as the stop came first).
-void LeaveADispatchQueued(TFaultPortBackend& Fault, std::uint32_t Events) {
-  while (!Fault.WaitingForEvents())
-    std::this_thread::yield();
-  const int Armed = Fault.CallCount("WaitCommEvent");
-  Fault.InjectEvents(Events);
-  while (Fault.WaitingForEvents())
-    std::this_thread::yield();
-  // No new wait is armed before the dispatch has run on the main thread.
-  EXPECT_EQ(Fault.CallCount("WaitCommEvent"), Armed);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-}
-
 TEST_F(SioCloseRules, ADispatchQueuedWhenCloseIsCalledRunsInsideItWithThePortOpen) {
   bool RanInside = false;
   for (int Attempt = 0; Attempt < 5 && !RanInside; ++Attempt) {
@@ -184,6 +168,8 @@ TEST_F(SioCloseRules, ADispatchQueuedWhenCloseIsCalledRunsInsideItWithThePortOpe
       std::string Text(static_cast<std::size_t>(Count), '\0');
       EXPECT_EQ(Port.ReadBuf(Text.data(), Count), Count);
       Seen = Text;
+      // Its write thread is already being stopped: nothing is queued, and nothing raised.
+      EXPECT_EQ(RaisedMessage([&] { EXPECT_EQ(Port.WriteBuf("x", 1), 0); }), "");
     });
     Port.Open();
     Fault->InjectRx(Bytes("late"), false);
@@ -229,6 +215,51 @@ TEST_F(SioCloseRules, ACloseNestedInsideAnotherClosesWaitClosesOnce) {
       EXPECT_EQ(Later, std::vector<std::string>{"closed"});
     }
     EXPECT_EQ(Fault->Sleeps().size(), 1u);
+    ExpectNoMisuse();
+  }
+  EXPECT_TRUE(Nested);
+}
+
+// As in the window: a tick closes the port, a reply queued meanwhile runs inside that Close,
+// and a handler below it closes the port and opens the next one. The outer Close must leave
+// the new port and its threads alone.
+TEST_F(SioCloseRules, ACloseAndOpenNestedInsideAnotherClosesWaitLeaveTheNewPortWorking) {
+  bool Nested = false;
+  for (int Attempt = 0; Attempt < 5 && !Nested; ++Attempt) {
+    TSioComm& Port = MakeComm();
+    TCloseWatch Watch;
+    Watch.Attach(Port);
+    bool InClose = false;
+    int Received = 0;
+    Port.SetOnRxChar([&](TObject*, int Count) {
+      std::string Text(static_cast<std::size_t>(Count), '\0');
+      Port.ReadBuf(Text.data(), Count);
+      if (!InClose) {
+        ++Received;
+        return;
+      }
+      Nested = true;
+      InClose = false;
+      Port.Close();
+      Port.Open();
+    });
+    Port.Open();
+    Fault->InjectRx(Bytes("late"), false);
+    LeaveADispatchQueued(*Fault, kEvRxChar);
+    InClose = true;
+    Port.Close();
+    InClose = false;
+    if (!Nested)
+      continue;
+    ASSERT_TRUE(Port.Active());
+    EXPECT_EQ(Watch.Closes, 1);
+    // The new port has both threads: bytes leave, and arriving ones are announced.
+    EXPECT_EQ(RaisedMessage([&] { EXPECT_EQ(Port.WriteBuf("ping", 4), 4); }), "");
+    EXPECT_TRUE(PumpUntil([&] { return Fault->Written().size() == 4; }));
+    Fault->InjectRx(Bytes("pong"));
+    EXPECT_TRUE(PumpUntil([&] { return Received == 1; }));
+    Port.Close();
+    EXPECT_EQ(Watch.Closes, 2);
     ExpectNoMisuse();
   }
   EXPECT_TRUE(Nested);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/headless/headless.h"
@@ -106,6 +107,22 @@ std::string RaisedMessage(F&& Operation) {
     return E.Message();
   }
   return "";
+}
+
+// Makes the event thread queue a dispatch for the main thread and leaves it waiting there.
+// A dispatch cannot be seen in the queue, so this waits until the thread has taken its
+// events and then gives it a moment to reach the queue; callers retry if it was not long
+// enough (the dispatch then simply never runs, as the stop came first).
+inline void LeaveADispatchQueued(TFaultPortBackend& Fault, std::uint32_t Events) {
+  while (!Fault.WaitingForEvents())
+    std::this_thread::yield();
+  const int Armed = Fault.CallCount("WaitCommEvent");
+  Fault.InjectEvents(Events);
+  while (Fault.WaitingForEvents())
+    std::this_thread::yield();
+  // No new wait is armed before the dispatch has run on the main thread.
+  EXPECT_EQ(Fault.CallCount("WaitCommEvent"), Armed);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 }  // namespace vantor
