@@ -148,10 +148,10 @@ void TSioCustomComm::PurgeBuffers(std::uint32_t Flags) {
   if (!Active())
     return;
   std::lock_guard<TSioCriticalSection> Global(*FGlobalSection);
-  if (Flags != (kPurgeRxAbort | kPurgeRxClear) && FWriteThread) {
-    // Held across the handshake so that no write pass takes the bytes being dropped.
-    std::lock_guard<TSioCriticalSection> Write(*FWriteSection);
-    FWriteThread->PurgeWrite();
+  // The thread empties its buffer itself when it acknowledges; the purge only waits.
+  if (const std::shared_ptr<TSioCommWriteThread> Thread = FWriteThread;
+      Flags != (kPurgeRxAbort | kPurgeRxClear) && Thread) {
+    Thread->PurgeWrite();
   }
   CheckCommResult(FBackend->PurgeComm(Handle(), Flags), SioMsg::kClearBuffers);
 }

@@ -107,11 +107,14 @@ bool TSioCommWriteThread::PurgeWrite() {
   FFlushDoneEvent.ResetEvent();
   FFlushEvent.SetEvent();
   FSignalEvent.SetEvent();
-  if (FFlushDoneEvent.WaitFor(2000) != wrSignaled)
-    return false;
-  FBuffer.Clear();
-  ResetWriteEvent();
-  return true;
+  if (FFlushDoneEvent.WaitFor(2000) == wrSignaled)
+    return true;
+  // Not acknowledged in time: withdraw the request, so that a late acknowledgement does not
+  // drop bytes queued after this purge gave up. Under the write section, where the thread
+  // acknowledges, so that the two cannot cross.
+  std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
+  FFlushEvent.ResetEvent();
+  return IsSet(FFlushDoneEvent);
 }
 
 void TSioCommWriteThread::SetWriteEvent() {
@@ -147,7 +150,15 @@ void TSioCommWriteThread::Execute() {
   }
 }
 
-void TSioCommWriteThread::AcknowledgeFlush() {
+void TSioCommWriteThread::AcknowledgeFlush(std::uint32_t Sent) {
+  // The thread empties its own buffer: no write of it is in flight now, and the purger need
+  // not hold the write section across the handshake, which this thread needs to answer.
+  std::lock_guard<TSioCriticalSection> Lock(FWriteSection);
+  FBuffer.Remove(static_cast<std::int32_t>(Sent));  // left before the write was abandoned
+  if (!IsSet(FFlushEvent))
+    return;  // withdrawn by a purge that gave up waiting
+  FBuffer.Clear();
+  ResetWriteEvent();
   FFlushEvent.ResetEvent();
   FFlushDoneEvent.SetEvent();
 }
@@ -182,7 +193,7 @@ void TSioCommWriteThread::WritePass() {
       Terminate();
       break;
     case TSioWriteOutcome::Flush:
-      AcknowledgeFlush();
+      AcknowledgeFlush(Written);
       break;
   }
 }

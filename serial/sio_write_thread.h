@@ -51,8 +51,8 @@ class TSioCommWriteThread : public TSioPortThread {
 
   // On the writer's thread: queues Count bytes, waiting up to TimeoutMs for room.
   bool WriteData(const void* Buf, std::int32_t Count, std::uint32_t TimeoutMs);
-  // Asks the thread to drop its pending write; true when it acknowledged within 2 s.
-  // The caller holds the write section, so no new write pass starts meanwhile.
+  // Asks the thread to drop its pending write and empty its buffer, and waits up to 2 s for
+  // it to have done so; false (buffer untouched) when it did not answer in time.
   bool PurgeWrite();
   void StopThread() override;
 
@@ -66,7 +66,8 @@ class TSioCommWriteThread : public TSioPortThread {
   void SetWriteEvent();
   void ResetWriteEvent();
   void Completion(std::uint32_t Written);
-  void AcknowledgeFlush();
+  // Sent: bytes an abandoned write had sent already.
+  void AcknowledgeFlush(std::uint32_t Sent = 0);
   void NotifyTxEmpty();
   void NotifyWriteError();
 

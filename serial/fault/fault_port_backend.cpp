@@ -162,6 +162,11 @@ bool TFaultPortBackend::WaitForPendingWrite(std::chrono::milliseconds Timeout) {
   return FChanged.wait_for(Lock, Timeout, [this] { return FPending.Active && !FPending.Released; });
 }
 
+bool TFaultPortBackend::WaitForAbandonRequest(std::chrono::milliseconds Timeout) {
+  TLock Lock(FLock);
+  return FChanged.wait_for(Lock, Timeout, [this] { return FPending.AbandonSeen; });
+}
+
 std::uint32_t TFaultPortBackend::PendingWriteSize() const {
   TLock Lock(FLock);
   return FPending.Active && !FPending.Released ? FPending.Count : 0;
@@ -565,7 +570,7 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
     Completion.SetEvent();
     return TSioWriteOutcome::Written;
   }
-  FPending = TPendingWrite{true, false, Count, 0};
+  FPending = TPendingWrite{true, false, false, Count, 0};
   ++FInUse[Port];
   FChanged.notify_all();
   TSioWriteOutcome Outcome;
@@ -581,11 +586,16 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
       }
       break;
     }
-    if (!FIgnoreAbandon && IsSet(Close)) {
+    const bool CloseSet = IsSet(Close), FlushSet = IsSet(Flush);
+    if ((CloseSet || FlushSet) && !FPending.AbandonSeen) {
+      FPending.AbandonSeen = true;
+      FChanged.notify_all();
+    }
+    if (!FIgnoreAbandon && CloseSet) {
       Outcome = TSioWriteOutcome::Close;
       break;
     }
-    if (!FIgnoreAbandon && IsSet(Flush)) {
+    if (!FIgnoreAbandon && FlushSet) {
       Outcome = TSioWriteOutcome::Flush;
       break;
     }

@@ -98,6 +98,8 @@ class TFaultPortBackend : public TSioPortBackend {
   // A pending write that ignores Close and Flush until it is released: a slow cancel.
   void SetWritesIgnoreAbandon(bool Value);
   bool WaitForPendingWrite(std::chrono::milliseconds Timeout);
+  // Until a pending write has seen Close or Flush set, whether or not it gave up for it.
+  bool WaitForAbandonRequest(std::chrono::milliseconds Timeout);
   std::uint32_t PendingWriteSize() const;  // 0 when none is pending
   // Completes the pending write with Count bytes (all when Count exceeds it); false when
   // none is pending.
@@ -165,6 +167,7 @@ class TFaultPortBackend : public TSioPortBackend {
   struct TPendingWrite {
     bool Active = false;
     bool Released = false;
+    bool AbandonSeen = false;
     std::uint32_t Count = 0;
     std::uint32_t ReleaseCount = 0;
   };

@@ -1,5 +1,6 @@
 // The read and write paths: the write thread and its buffer, purges, reads, direct writes.
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "serial/sio_errors.h"
@@ -250,6 +251,32 @@ TEST_F(SioIo, Purges) {
   Fault->Refuse(foPurgeComm, 5, 1);
   EXPECT_EQ(RaisedMessage([&] { Port.PurgeRead(); }),
             "Error clearing buffers (5), Access is denied");
+  Port.Close();
+  ExpectNoMisuse();
+}
+
+// A write that completes while the purge waits: the thread needs the write section to take
+// the sent bytes off, and must still acknowledge and drop the rest.
+TEST_F(SioIo, APurgeDropsWhatAWriteCompletingMeanwhileLeftQueued) {
+  TSioComm& Port = MakeComm();
+  Fault->SetHoldWrites(true);
+  Fault->SetWritesIgnoreAbandon(true);
+  Port.Open();
+  ASSERT_EQ(Port.WriteBuf("sent", 4), 4);
+  ASSERT_TRUE(Fault->WaitForPendingWrite(std::chrono::seconds(5)));
+  ASSERT_EQ(Port.WriteBuf("-dropped", 8), 8);
+  std::thread Device([&] {
+    EXPECT_TRUE(Fault->WaitForAbandonRequest(std::chrono::seconds(5)));
+    Fault->SetHoldWrites(false);
+    Fault->SetWritesIgnoreAbandon(false);
+    Fault->CompletePendingWrite();
+  });
+  Port.PurgeWrite();
+  Device.join();
+  EXPECT_EQ(Port.WriteBufUsed(), 0);
+  PumpFor(50);  // whatever was still queued would leave now
+  const auto Written = Fault->Written();
+  EXPECT_EQ(std::string(Written.begin(), Written.end()), "sent");
   Port.Close();
   ExpectNoMisuse();
 }
