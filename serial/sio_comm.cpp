@@ -39,14 +39,7 @@ TSioCustomComm::TSioCustomComm(TComponent* AOwner, std::unique_ptr<TSioPortBacke
 }
 
 TSioCustomComm::~TSioCustomComm() {
-  Destroying();  // no OnClose from here on
-  if (TApplication* App = Application())
-    App->UnhookMainWindow(this);
-  try {
-    Close();
-  } catch (...) {
-    // A destructor reports nothing; the port is closed all the same.
-  }
+  ShutDown();
   // Threads that a Close inside their own notice could not wait for.
   for (const auto& Thread : FStoppedThreads) {
     if (Thread->Started() && !Thread->Finished())
@@ -62,6 +55,17 @@ TSioCustomComm::~TSioCustomComm() {
     RemoveClient(FClients.back());
   if (FDisplay)
     RemoveFreeNotification(FDisplay);
+}
+
+void TSioCustomComm::ShutDown() {
+  Destroying();  // no OnClose from here on
+  if (TApplication* App = Application())
+    App->UnhookMainWindow(this);
+  try {
+    Close();
+  } catch (...) {
+    // A destructor reports nothing; the port is closed all the same.
+  }
 }
 
 void TSioCustomComm::Loaded() {

@@ -191,6 +191,11 @@ class TSioCustomComm : public TSioComponent {
   void CheckClosed();
   // Hands the failure being handled to the application's standard report (inside a catch).
   void ReportGuardedFailure();
+  // The first steps of destruction: no OnClose from here on, the hook removed, the port
+  // closed. Close runs dispatches already queued, whose handlers may call the object
+  // through any of its parts, so the most derived destructor calls this; later calls do
+  // nothing.
+  void ShutDown();
 
  private:
   friend class TSioCommEventThread;
@@ -274,6 +279,10 @@ class TSioCustomComm : public TSioComponent {
 class TSioComm : public TSioCustomComm, public ISerialPort {
  public:
   using TSioCustomComm::TSioCustomComm;
+  // Closes while the ISerialPort part still exists: the window's handlers read through it.
+  ~TSioComm() override { ShutDown(); }
+  TSioComm(const TSioComm&) = delete;
+  TSioComm& operator=(const TSioComm&) = delete;
 
   std::string DeviceName() const override { return TSioCustomComm::DeviceName(); }
   void SetDeviceName(const std::string& Value) override { TSioCustomComm::SetDeviceName(Value); }
