@@ -227,7 +227,7 @@ void TSioCustomComm::StartThreads() {
 
 void TSioCustomComm::DoOpen() {
   try {
-    Fire(FOnOpen, this);
+    FireHandler(FOnOpen, this);
   } catch (...) {
     ReportGuardedFailure();
   }
@@ -248,7 +248,7 @@ void TSioCustomComm::Close() {
 
 void TSioCustomComm::DoClose() {
   if (!IsDestroying())
-    Fire(FOnClose, this);
+    FireHandler(FOnClose, this);
 }
 
 void TSioCustomComm::StopThreads() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/application.h"
@@ -196,6 +197,15 @@ class TSioCustomComm : public TSioComponent {
   // through any of its parts, so the most derived destructor calls this; later calls do
   // nothing.
   void ShutDown();
+  // Calls a copy of a bound handler: a handler that rebinds its own event would otherwise
+  // destroy the closure it is running in.
+  template <class E, class... A>
+  static void FireHandler(const E& Event, A&&... Args) {
+    if (Event) {
+      const E Running = Event;
+      Running(std::forward<A>(Args)...);
+    }
+  }
 
  private:
   friend class TSioCommEventThread;

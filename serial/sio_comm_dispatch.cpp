@@ -34,7 +34,7 @@ void TSioCustomComm::HandleRxChar() {
     NotifyClientData(Data.data(), Read);
     return;
   }
-  Fire(FOnRxChar, this, Count);
+  FireHandler(FOnRxChar, this, Count);
 }
 
 void TSioCustomComm::HandleCommEvents(int Events) {
@@ -46,27 +46,27 @@ void TSioCustomComm::HandleCommEvents(int Events) {
   if (!FClients.empty())
     NotifyClientEvents(Events);
   if (Has(kEvRxFlag))
-    Fire(FOnRxFlag, this);
+    FireHandler(FOnRxFlag, this);
   if (Has(kEvCts))
-    Fire(FOnCts, this);
+    FireHandler(FOnCts, this);
   if (Has(kEvDsr))
-    Fire(FOnDsr, this);
+    FireHandler(FOnDsr, this);
   if (Has(kEvRing))
-    Fire(FOnRing, this);
+    FireHandler(FOnRing, this);
   if (Has(kEvRlsd))
-    Fire(FOnRlsd, this);
+    FireHandler(FOnRlsd, this);
   if (Has(kEvTxEmpty))
-    Fire(FOnTxEmpty, this);
+    FireHandler(FOnTxEmpty, this);
   if (Has(kEvBreak))
-    Fire(FOnBreak, this);
+    FireHandler(FOnBreak, this);
   if (Has(kEvPErr))
-    Fire(FOnPErr, this);
+    FireHandler(FOnPErr, this);
   if (Has(kEvRx80Full))
-    Fire(FOnRx80Full, this);
+    FireHandler(FOnRx80Full, this);
   if (Has(kEvEvent1))
-    Fire(FOnEvent1, this);
+    FireHandler(FOnEvent1, this);
   if (Has(kEvEvent2))
-    Fire(FOnEvent2, this);
+    FireHandler(FOnEvent2, this);
 }
 
 bool TSioCustomComm::CheckLineErrors() {
@@ -75,7 +75,7 @@ bool TSioCustomComm::CheckLineErrors() {
     GetComStat(Status);
     if (Status.Errors == 0)
       return false;
-    Fire(FOnError, this, static_cast<int>(Status.Errors));
+    FireHandler(FOnError, this, static_cast<int>(Status.Errors));
     return true;
   } catch (...) {
     ReportGuardedFailure();
@@ -122,7 +122,7 @@ void TSioCustomComm::NotifyClientData(PSioData Data, int Count) {
         FClients[Index]->Owner().DataReceived(Data, Count);
     }
   }
-  Fire(FOnRxBuf, this, Data, Count);
+  FireHandler(FOnRxBuf, this, Data, Count);
 }
 
 bool TSioCustomComm::WaitChar(int TimeOut) {
@@ -153,9 +153,9 @@ bool TSioCustomComm::DeviceChangeHook(TMessage& Message) {
   if (!Name)
     return false;
   if (Arrival) {
-    Fire(FOnUSBDevicePlugin, this, *Name);
+    FireHandler(FOnUSBDevicePlugin, this, *Name);
   } else {
-    Fire(FOnUSBDeviceUnplug, this, *Name);
+    FireHandler(FOnUSBDeviceUnplug, this, *Name);
   }
   return false;
 }

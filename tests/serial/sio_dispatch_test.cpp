@@ -1,4 +1,5 @@
 // The dispatch of port events, clients, WaitChar and the device notices.
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
@@ -95,6 +96,33 @@ TEST_F(SioDispatch, EveryEventInItsOrder) {
   Fault->InjectEvents(kEvErr | kEvCts);  // no error flags: no OnError
   ASSERT_TRUE(PumpUntil([&] { return Log.size() == 1; }));
   EXPECT_EQ(Log, std::vector<std::string>{"Cts"});
+  Port.Close();
+}
+
+// The closure is too large to live inside std::function, so a rebinding that freed it would
+// leave the rest of the handler running in freed memory.
+TEST_F(SioDispatch, AHandlerThatRebindsItsOwnEventRunsOnUnharmed) {
+  TSioComm& Port = MakeComm();
+  std::array<char, 64> Mark{};
+  Mark.fill('m');
+  std::string Seen;
+  int Rebound = 0;
+  Port.SetOnRxChar([&Port, &Seen, &Rebound, Mark](TObject*, int Count) {
+    std::vector<char> Buf(static_cast<std::size_t>(Count));
+    Port.ReadBuf(Buf.data(), Count);
+    Port.SetOnRxChar([&Port, &Rebound](TObject*, int Waiting) {
+      std::vector<char> Rest(static_cast<std::size_t>(Waiting));
+      Port.ReadBuf(Rest.data(), Waiting);
+      ++Rebound;
+    });
+    Seen.assign(Mark.begin(), Mark.end());
+  });
+  Port.Open();
+  Fault->InjectRx(Bytes("a"));
+  ASSERT_TRUE(PumpUntil([&] { return !Seen.empty(); }));
+  EXPECT_EQ(Seen, std::string(64, 'm'));
+  Fault->InjectRx(Bytes("b"));
+  EXPECT_TRUE(PumpUntil([&] { return Rebound == 1; }));
   Port.Close();
 }
 
