@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/sio_events.h"
 #include "serial/sync_objects.h"
 
 namespace vantor {
@@ -90,11 +91,9 @@ struct TSioCommProp {
 };
 static_assert(sizeof(TSioCommProp) == 64);
 
-// Platform error codes the logic looks at (Windows values; the POSIX backend maps errno).
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorIoPending = 997;
-constexpr std::uint32_t kErrorOperationAborted = 995;
+// Where a failure happened: opening, where a code may say that the device does not exist
+// or is held, or on a port already open, where the same code may mean that it went away.
+enum class TSioErrorPhase : std::uint8_t { Opening, Open };
 
 // Communications event bits (EV_*), error flags (CE_*), purge flags and escape codes.
 constexpr std::uint32_t kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004,
@@ -135,11 +134,13 @@ class TSioPortBackend {
   // The error code of the calling thread's last failed operation, and the system's text.
   virtual std::uint32_t LastError() = 0;
   virtual std::string SystemErrorText(std::uint32_t Code) = 0;
+  // What a code of this platform means: the one place that maps its codes to categories.
+  virtual TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) = 0;
   virtual void Sleep(std::uint32_t Milliseconds) = 0;
   virtual std::uint32_t TickCount() = 0;  // milliseconds, wraps around at 2^32
 
   // Opens an existing device for reading and writing, exclusively, for asynchronous I/O.
-  // Failure: kInvalidSioHandle, LastError 2 when no such device exists.
+  // Failure: kInvalidSioHandle, with LastError telling why.
   virtual TSioHandle OpenPort(const std::string& Path) = 0;
   virtual void ClosePort(TSioHandle Port) = 0;
 

@@ -77,14 +77,26 @@ void TSioCustomComm::Loaded() {
 // --- Error report ---
 
 void TSioCustomComm::RaiseCommError(const std::string& Msg) {
-  const auto Code = static_cast<std::int32_t>(FBackend->LastError());
-  const std::string Text =
-      TrimSystemText(FBackend->SystemErrorText(static_cast<std::uint32_t>(Code)));
+  ReportError(Msg, false);
+}
+
+void TSioCustomComm::RaiseRuleError(const std::string& Msg) {
+  ReportError(Msg, true);
+}
+
+void TSioCustomComm::ReportError(const std::string& Msg, bool Rule) {
+  const std::uint32_t Code = FBackend->LastError();
+  const std::string Text = TrimSystemText(FBackend->SystemErrorText(Code));
   if (FOnErrorException) {
-    FOnErrorException(this, Code, Text);
+    FOnErrorException(this, static_cast<std::int32_t>(Code), Text);
     return;
   }
-  throw ESioCommError(FormatCommMessage(Msg, Code, Text));
+  // An open port gives the device's failures; a closed one, the open's.
+  const TSioErrorCategory Category =
+      Rule ? ecOther
+           : FBackend->ErrorCategory(Code, Active() ? TSioErrorPhase::Open : TSioErrorPhase::Opening);
+  throw ESioCommError(FormatCommMessage(Msg, static_cast<std::int32_t>(Code), Text),
+                      static_cast<std::int32_t>(Code), Category);
 }
 
 void TSioCustomComm::CheckCommResult(bool Result, const std::string& Msg) {
@@ -99,7 +111,7 @@ void TSioCustomComm::ReportGuardedFailure() {
 
 void TSioCustomComm::CheckClosed() {
   if (Active())
-    RaiseCommError(SioMsg::kPortOpen);
+    RaiseRuleError(SioMsg::kPortOpen);
 }
 
 // --- Device path and the device ---
@@ -114,7 +126,7 @@ void TSioCustomComm::OpenDevice() {
   const std::string Path = GetDeviceName();
   const TSioHandle Port = FBackend->OpenPort(Path);
   if (Port == kInvalidSioHandle) {
-    if (FBackend->LastError() == kErrorFileNotFound) {
+    if (FBackend->ErrorCategory(FBackend->LastError(), TSioErrorPhase::Opening) == ecNotFound) {
       RaiseCommError(WithPath(SioMsg::kDeviceNotFound, Path));
     } else {
       RaiseCommError(WithPath(SioMsg::kCantOpen, Path) + SioMsg::kCantOpenDetail);

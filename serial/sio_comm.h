@@ -185,9 +185,14 @@ class TSioCustomComm : public TSioComponent {
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  // The error report: raises ESioCommError with the platform's code and text filled in,
-  // or, with OnErrorException bound, calls it and returns.
+  // The error report: raises ESioCommError with the platform's code and text filled in and
+  // the backend's category of that code, or, with OnErrorException bound, calls it and
+  // returns.
   void RaiseCommError(const std::string& Msg);
+  // The same for a refusal of the component's own (an open port, a handshake line, a full
+  // buffer): the code is still the platform's last one, but it says nothing of the device,
+  // so the category is ecOther.
+  void RaiseRuleError(const std::string& Msg);
   void CheckCommResult(bool Result, const std::string& Msg);
   void CheckClosed();
   // Hands the failure being handled to the application's standard report (inside a catch).
@@ -211,6 +216,7 @@ class TSioCustomComm : public TSioComponent {
   friend class TSioCommEventThread;
   friend class TSioCommWriteThread;
 
+  void ReportError(const std::string& Msg, bool Rule);
   void ApplyDCB();
   void SetupBuffers();
   void SetTimeouts();

@@ -47,7 +47,7 @@ int TSioCustomComm::WriteBuf(const void* Buf, int Count) {
       return 0;
     if (Thread->WriteData(Buf, Count, static_cast<std::uint32_t>(FBuffers->WriteTimeout())))
       return Count;
-    RaiseCommError(SioMsg::kOutputFull);
+    RaiseRuleError(SioMsg::kOutputFull);
     return 0;
   }
   std::lock_guard<TSioCriticalSection> Write(*FWriteSection);

@@ -15,14 +15,14 @@ void TSioCustomComm::CommFunction(std::uint32_t Code) {
 
 void TSioCustomComm::SetDTR(bool Value) {
   if (FFlowControl->ControlDtr() == dtrHandshake)
-    RaiseCommError(SioMsg::kDtrHandshake);
+    RaiseRuleError(SioMsg::kDtrHandshake);
   CommFunction(Value ? kSetDtr : kClrDtr);
 }
 
 void TSioCustomComm::SetRTS(bool Value) {
   const TSioControlRts Rts = FFlowControl->ControlRts();
   if (Rts == rtsHandshake || Rts == rtsToggle)
-    RaiseCommError(SioMsg::kRtsHandshake);
+    RaiseRuleError(SioMsg::kRtsHandshake);
   CommFunction(Value ? kSetRts : kClrRts);
 }
 
@@ -90,7 +90,7 @@ TSioCommProp TSioCustomComm::Properties() {
       RaiseCommError(SioMsg::kProperties);
     }
   } else {
-    RaiseCommError(SioMsg::kPortClosed);
+    RaiseRuleError(SioMsg::kPortClosed);
   }
   return FProperties;
 }

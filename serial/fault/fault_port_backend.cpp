@@ -52,6 +52,11 @@ void TFaultPortBackend::Allow(TFaultOperation Operation) {
   FRefusals.erase(Operation);
 }
 
+void TFaultPortBackend::SetErrorCategory(std::uint32_t Code, TSioErrorCategory Category) {
+  TLock Lock(FLock);
+  FCategories[Code] = Category;
+}
+
 void TFaultPortBackend::SetPlatformId(int Value) {
   TLock Lock(FLock);
   FPlatformId = Value;
@@ -349,6 +354,13 @@ std::string TFaultPortBackend::SystemErrorText(std::uint32_t Code) {
     default:
       return "Unknown error " + std::to_string(Code) + ".\r\n";
   }
+}
+
+TSioErrorCategory TFaultPortBackend::ErrorCategory(std::uint32_t Code,
+                                                   TSioErrorPhase /*Phase*/) {
+  TLock Lock(FLock);
+  const auto It = FCategories.find(Code);
+  return It == FCategories.end() ? ecOther : It->second;
 }
 
 void TFaultPortBackend::Sleep(std::uint32_t Milliseconds) {

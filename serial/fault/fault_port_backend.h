@@ -20,6 +20,11 @@
 
 namespace vantor {
 
+// The Windows codes the fake answers with on its own: a path it does not know, and a device
+// already open or held.
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+
 struct TFaultCall {
   std::string Name;                // the operation, as named in TSioPortBackend
   std::vector<std::int64_t> Args;  // its numeric arguments (handle first where it has one)
@@ -68,6 +73,9 @@ class TFaultPortBackend : public TSioPortBackend {
   void Allow(TFaultOperation Operation);
 
   // --- What the platform reports ---
+  // The category of a code, whatever the phase; by default 2 is "not found", 5 "busy" (the
+  // codes the fake refuses an open with) and any other "other".
+  void SetErrorCategory(std::uint32_t Code, TSioErrorCategory Category);
   void SetPlatformId(int Value);
   // The tick count reads Value now and counts on from there (to test its wrap-around).
   void SetTickStart(std::uint32_t Value);
@@ -132,6 +140,7 @@ class TFaultPortBackend : public TSioPortBackend {
   int PlatformId() override;
   std::uint32_t LastError() override;
   std::string SystemErrorText(std::uint32_t Code) override;
+  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override;
   void Sleep(std::uint32_t Milliseconds) override;
   std::uint32_t TickCount() override;
   TSioHandle OpenPort(const std::string& Path) override;
@@ -185,6 +194,8 @@ class TFaultPortBackend : public TSioPortBackend {
   std::map<std::string, std::uint32_t> FHeld;
   std::map<TFaultOperation, TRefusal> FRefusals;
   std::map<std::thread::id, std::uint32_t> FLastErrors;
+  std::map<std::uint32_t, TSioErrorCategory> FCategories{{kErrorFileNotFound, ecNotFound},
+                                                         {kErrorAccessDenied, ecBusy}};
   std::map<TSioHandle, std::string> FOpen;
   std::map<TSioHandle, int> FInUse;
   TSioHandle FNextHandle = 0x100;

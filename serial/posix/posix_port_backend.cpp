@@ -65,13 +65,35 @@ int TPosixPortBackend::PlatformId() {
 }  // not NT: the path is the device name
 
 std::uint32_t TPosixPortBackend::LastError() {
-  return errno == ENOENT ? kErrorFileNotFound : static_cast<std::uint32_t>(errno);
+  return static_cast<std::uint32_t>(errno);
 }
 
 std::string TPosixPortBackend::SystemErrorText(std::uint32_t Code) {
   char Text[256] = {};
-  const int Error = Code == kErrorFileNotFound ? ENOENT : static_cast<int>(Code);
-  return ::strerror_r(Error, Text, sizeof Text);
+  return ::strerror_r(static_cast<int>(Code), Text, sizeof Text);
+}
+
+TSioErrorCategory TPosixPortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) {
+  const bool Opening = Phase == TSioErrorPhase::Opening;
+  switch (static_cast<int>(Code)) {
+    case ENOENT:
+      return ecNotFound;
+    case ENODEV:
+    case ENXIO:
+      // A node without its device: nothing to open, or, once open, the device was unplugged.
+      return Opening ? ecNotFound : ecRemoved;
+    case EIO:
+      // A hung-up tty answers EIO: its device went away (USB unplugged, pty master closed).
+      return Opening ? ecOther : ecRemoved;
+    case EBUSY:
+      // TIOCEXCL, or another program's lock (a refused flock is reported as EBUSY).
+      return ecBusy;
+    case EACCES:
+    case EPERM:
+      return ecDenied;  // the device node's permissions (not in the dialout group, say)
+    default:
+      return ecOther;
+  }
 }
 
 void TPosixPortBackend::Sleep(std::uint32_t Milliseconds) {
@@ -92,9 +114,6 @@ std::uint32_t TPosixPortBackend::TickCount() {
 TSioHandle TPosixPortBackend::OpenPort(const std::string& Path) {
   TUniqueFd Port(::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!Port.Valid()) {
-    if (errno == ENODEV || errno == ENXIO) {
-      errno = ENOENT;  // a device node without its device: not found, as on Windows
-    }
     return kInvalidSioHandle;
   }
   if (!::isatty(Port.Get())) {

@@ -42,6 +42,35 @@ std::string TWin32PortBackend::SystemErrorText(std::uint32_t Code) {
   return Utf8;
 }
 
+TSioErrorCategory TWin32PortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) {
+  const bool Open = Phase == TSioErrorPhase::Open;
+  switch (Code) {
+    case ERROR_FILE_NOT_FOUND:
+      // Only this code: the open's message says "not found" for it alone, as it always has.
+      return ecNotFound;
+    case ERROR_ACCESS_DENIED:
+      // Opening: how Windows refuses a COM port that another handle holds. Once open: what
+      // USB serial drivers answer after their device was unplugged.
+      return Open ? ecRemoved : ecBusy;
+    case ERROR_SHARING_VIOLATION:
+      return ecBusy;
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+      // What usbser and the FTDI and CP210x drivers answer on a port whose device is gone;
+      // while opening, a device that is there but failing.
+      return Open ? ecRemoved : ecOther;
+    case ERROR_OPERATION_ABORTED:
+      // The component cancels no operation whose failure it reports: the driver aborted it,
+      // as it does when its device goes away.
+      return Open ? ecRemoved : ecOther;
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+      return ecRemoved;
+    default:
+      return ecOther;  // Windows grants COM ports to every user: no code means "denied"
+  }
+}
+
 void TWin32PortBackend::Sleep(std::uint32_t Milliseconds) {
   ::Sleep(Milliseconds);
 }

@@ -75,11 +75,12 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
     std::string Device;
     std::string Message;
     bool Opened;  // whether the device had been opened (and must be closed again)
+    TSioErrorCategory Category = ecOther;  // as the fault backend maps the code
   };
   const std::vector<Case> Cases = {
-      {std::nullopt, 2, "COM7", "Specified device not found (\\\\.\\COM7).", false},
+      {std::nullopt, 2, "COM7", "Specified device not found (\\\\.\\COM7).", false, ecNotFound},
       {std::nullopt, 5, "COM5",
-       "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false},
+       "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false, ecBusy},
       {foOpenPort, 31, "COM5",
        "Can't open specified device \\\\.\\COM5 (Error 31, A device attached to the system is "
        "not functioning)",
@@ -90,7 +91,7 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
        true},
       {foSetCommTimeouts, 22, "COM5",
        "Error setting timeouts (22), The device does not recognize the command", true},
-      {foSetCommMask, 5, "COM5", " Error setting EventMask (5), Access is denied", true},
+      {foSetCommMask, 5, "COM5", " Error setting EventMask (5), Access is denied", true, ecBusy},
   };
   for (const auto& Item : Cases) {
     SCOPED_TRACE(Item.Message);
@@ -103,7 +104,10 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
       Fault->HoldDevice(kCom5Path, 5);
     if (Item.Operation)
       Fault->Refuse(*Item.Operation, Item.Code);
-    EXPECT_EQ(RaisedMessage([&] { Port.Open(); }), Item.Message);
+    const ESioCommError Raised = RaisedError([&] { Port.Open(); });
+    EXPECT_EQ(Raised.Message(), Item.Message);
+    EXPECT_EQ(Raised.Code(), static_cast<std::int32_t>(Item.Code));
+    EXPECT_EQ(Raised.Category(), Item.Category);
     EXPECT_FALSE(Port.Active());
     EXPECT_FALSE(Fault->PortOpen());
     EXPECT_EQ(Fault->CallCount("ClosePort"), Item.Opened ? 1 : 0);
@@ -135,6 +139,40 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
     Again.Close();
     ExpectNoMisuse();
   }
+}
+
+// Maps one code by the phase, as the platforms do: failing, or gone once open.
+class TPhaseBackend : public TFaultPortBackend {
+ public:
+  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override {
+    if (Code != 31)
+      return TFaultPortBackend::ErrorCategory(Code, Phase);
+    return Phase == TSioErrorPhase::Open ? ecRemoved : ecOther;
+  }
+};
+
+TEST_F(SioOpenClose, ErrorsCarryTheCodeAndTheBackendsCategoryForTheirPhase) {
+  auto Backend = std::make_unique<TPhaseBackend>();
+  TPhaseBackend& Fake = *Backend;
+  Fake.AddDevice(kCom5Path);
+  TSioComm Port(nullptr, std::move(Backend));
+  Port.SetDeviceName("COM5");
+  Fake.Refuse(foOpenPort, 31, 1);
+  const ESioCommError Opening = RaisedError([&] { Port.Open(); });
+  EXPECT_EQ(Opening.Code(), 31);
+  EXPECT_EQ(Opening.Category(), ecOther);
+  Port.Open();
+  Fake.Refuse(foRead, 31, 1);
+  char Buf[4];
+  const ESioCommError Reading = RaisedError([&] { Port.ReadBuf(Buf, 4); });
+  EXPECT_EQ(Reading.Message(), "Read error (31), A device attached to the system is not functioning");
+  EXPECT_EQ(Reading.Category(), ecRemoved);
+  // The component's own refusal says nothing of the device, whatever code came last.
+  const ESioCommError Refusal = RaisedError([&] { Port.Open(); });
+  EXPECT_EQ(Refusal.Message(), SioMsg::kPortOpen);
+  EXPECT_EQ(Refusal.Code(), 31);
+  EXPECT_EQ(Refusal.Category(), ecOther);
+  Port.Close();
 }
 
 // A descendant whose thread start fails after the event thread is already running.

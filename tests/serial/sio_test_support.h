@@ -109,6 +109,17 @@ std::string RaisedMessage(F&& Operation) {
   return "";
 }
 
+// The failure an operation raised (its message empty when it raised nothing).
+template <class F>
+ESioCommError RaisedError(F&& Operation) {
+  try {
+    Operation();
+  } catch (const ESioCommError& E) {
+    return E;
+  }
+  return ESioCommError("");
+}
+
 // Makes the event thread queue a dispatch for the main thread and leaves it waiting there.
 // A dispatch cannot be seen in the queue, so this waits until the thread has taken its
 // events and then gives it a moment to reach the queue; callers retry if it was not long

@@ -17,6 +17,9 @@ class TNoPauseBackend : public TSioPortBackend {
   int PlatformId() override { return FReal->PlatformId(); }
   std::uint32_t LastError() override { return FReal->LastError(); }
   std::string SystemErrorText(std::uint32_t Code) override { return FReal->SystemErrorText(Code); }
+  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override {
+    return FReal->ErrorCategory(Code, Phase);
+  }
   void Sleep(std::uint32_t /*Milliseconds*/) override {}
   std::uint32_t TickCount() override { return FReal->TickCount(); }
   TSioHandle OpenPort(const std::string& Path) override { return FReal->OpenPort(Path); }

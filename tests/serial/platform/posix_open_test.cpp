@@ -25,8 +25,26 @@ class PosixOpen : public ::testing::Test {
 
 TEST_F(PosixOpen, MissingDeviceIsNotFound) {
   EXPECT_EQ(Backend->OpenPort("/dev/no-such-serial-port"), kInvalidSioHandle);
-  EXPECT_EQ(Backend->LastError(), kErrorFileNotFound);
-  EXPECT_EQ(Backend->SystemErrorText(kErrorFileNotFound), "No such file or directory");
+  EXPECT_EQ(Backend->LastError(), static_cast<std::uint32_t>(ENOENT));
+  EXPECT_EQ(Backend->SystemErrorText(ENOENT), "No such file or directory");
+}
+
+TEST_F(PosixOpen, ErrnoValuesMapToTheirCategories) {
+  struct Case {
+    int Error;
+    TSioErrorCategory Opening, Open;
+  };
+  const Case Cases[] = {
+      {ENOENT, ecNotFound, ecNotFound}, {ENODEV, ecNotFound, ecRemoved},
+      {ENXIO, ecNotFound, ecRemoved},   {EIO, ecOther, ecRemoved},
+      {EBUSY, ecBusy, ecBusy},          {EACCES, ecDenied, ecDenied},
+      {EPERM, ecDenied, ecDenied},      {ENOTTY, ecOther, ecOther},
+  };
+  for (const Case& Item : Cases) {
+    const auto Code = static_cast<std::uint32_t>(Item.Error);
+    EXPECT_EQ(Backend->ErrorCategory(Code, TSioErrorPhase::Opening), Item.Opening) << Item.Error;
+    EXPECT_EQ(Backend->ErrorCategory(Code, TSioErrorPhase::Open), Item.Open) << Item.Error;
+  }
 }
 
 TEST_F(PosixOpen, SomethingThatIsNoTerminalIsRefused) {

@@ -140,7 +140,7 @@ TEST_F(PosixSettings, DefaultConfigurationIs9600With8N1) {
   EXPECT_EQ(Dcb.StopBits, 0);
   EXPECT_NE(Dcb.Flags & kDcbBinary, 0u);
   EXPECT_FALSE(Backend->GetDefaultCommConfig("/dev/no-such-serial-port", Dcb));
-  EXPECT_EQ(Backend->LastError(), kErrorFileNotFound);
+  EXPECT_EQ(Backend->LastError(), static_cast<std::uint32_t>(ENOENT));
 }
 
 TEST_F(PosixSettings, LineFunctionsOnACableWithoutModemLines) {

@@ -1,5 +1,7 @@
 // The Win32 backend under Wine, over a pseudo-terminal that the test's wrapper maps as a
 // COM port (VANTOR_TEST_COM) with an echoing peer on its other end.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -106,13 +108,36 @@ TEST(Win32Backend, MissingPortIsNotFound) {
   auto Backend = MakePlatformPortBackend();
   EXPECT_EQ(Backend->PlatformId(), 2);
   EXPECT_EQ(Backend->OpenPort("\\\\.\\COM49"), kInvalidSioHandle);
-  EXPECT_EQ(Backend->LastError(), kErrorFileNotFound);
-  EXPECT_FALSE(Backend->SystemErrorText(kErrorFileNotFound).empty());
+  EXPECT_EQ(Backend->LastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(Backend->SystemErrorText(ERROR_FILE_NOT_FOUND).empty());
+}
+
+TEST(Win32Backend, ErrorCodesMapToTheirCategories) {
+  struct Case {
+    DWORD Code;
+    TSioErrorCategory Opening, Open;
+  };
+  const Case Cases[] = {
+      {ERROR_FILE_NOT_FOUND, ecNotFound, ecNotFound},
+      {ERROR_PATH_NOT_FOUND, ecOther, ecOther},
+      {ERROR_ACCESS_DENIED, ecBusy, ecRemoved},
+      {ERROR_SHARING_VIOLATION, ecBusy, ecBusy},
+      {ERROR_BAD_COMMAND, ecOther, ecRemoved},
+      {ERROR_GEN_FAILURE, ecOther, ecRemoved},
+      {ERROR_OPERATION_ABORTED, ecOther, ecRemoved},
+      {ERROR_DEVICE_REMOVED, ecRemoved, ecRemoved},
+      {ERROR_INVALID_HANDLE, ecOther, ecOther},
+  };
+  auto Backend = MakePlatformPortBackend();
+  for (const Case& Item : Cases) {
+    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Opening), Item.Opening) << Item.Code;
+    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Open), Item.Open) << Item.Code;
+  }
 }
 
 TEST(Win32Backend, SystemTextIsUtf8) {
   auto Backend = MakePlatformPortBackend();
-  const std::string Text = Backend->SystemErrorText(kErrorAccessDenied);
+  const std::string Text = Backend->SystemErrorText(ERROR_ACCESS_DENIED);
   EXPECT_NE(Text.find("denied"), std::string::npos) << Text;
 }
 
