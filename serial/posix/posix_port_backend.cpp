@@ -2,6 +2,8 @@
 #include "serial/posix/posix_port_backend.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/epoll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -136,6 +138,19 @@ TSioHandle TPosixPortBackend::OpenPort(const std::string& Path) {
     return kInvalidSioHandle;
   }
   auto State = std::make_shared<TPosixPortState>();
+  State->Readiness.Reset(::epoll_create1(EPOLL_CLOEXEC));
+  epoll_event Watch{};
+  Watch.events = EPOLLIN | EPOLLET;
+  if (!State->Readiness.Valid() || ::epoll_ctl(State->Readiness.Get(), EPOLL_CTL_ADD, Port.Get(),
+                                               &Watch) != 0) {
+    const int Error = errno;
+    ::ioctl(Port.Get(), TIOCNXCL);
+    errno = Error;
+    return kInvalidSioHandle;
+  }
+  // The counts are the tty's since it was set up: what they say from now on is this open's.
+  // A driver that keeps none (a pty answers ENOTTY) just reports no line events.
+  State->Counted = ReadLineCounts(Port.Get(), State->Counts);
   State->Dcb = DefaultDcb();
   ReadLineSettings(Port.Get(), State->Dcb);
   std::lock_guard Guard(FLock);
@@ -152,6 +167,48 @@ void TPosixPortBackend::ClosePort(TSioHandle Port) {
   // stays closed to everybody while its other end lives on.
   ::ioctl(Fd(Port), TIOCNXCL);
   ::close(Fd(Port));
+}
+
+bool TPosixPortBackend::ReadLineCounts(int Port, TSioLineCounts& Counts) {
+  serial_icounter_struct Kernel{};
+  if (::ioctl(Port, TIOCGICOUNT, &Kernel) != 0) {
+    return false;
+  }
+  const auto Count = [](int Value) { return static_cast<std::uint32_t>(Value); };
+  Counts = {Count(Kernel.frame), Count(Kernel.overrun), Count(Kernel.parity), Count(Kernel.brk),
+            Count(Kernel.buf_overrun)};
+  return true;
+}
+
+void TPosixPortBackend::TakeLineCounts(int Port, TPosixPortState& State) {
+  TSioLineCounts Now;
+  if (!State.Counted || !ReadLineCounts(Port, Now)) {
+    return;  // a hung-up line answers nothing; its hang-up is reported on its own
+  }
+  const TSioLineCounts& Seen = State.Counts;
+  std::uint32_t Errors = 0;
+  // The counts only grow (and wrap): any change is news.
+  if (Now.Frame != Seen.Frame) {
+    Errors |= kCeFrame;
+  }
+  if (Now.Parity != Seen.Parity) {
+    Errors |= kCeRxParity;
+  }
+  if (Now.Overrun != Seen.Overrun) {
+    Errors |= kCeOverrun;
+  }
+  if (Now.BufOverrun != Seen.BufOverrun) {
+    Errors |= kCeRxOver;
+  }
+  if (Errors != 0) {
+    State.LineEvents |= kEvErr;
+  }
+  if (Now.Break != Seen.Break) {
+    Errors |= kCeBreak;  // as Windows: the flag with EV_BREAK, which is no EV_ERR
+    State.LineEvents |= kEvBreak;
+  }
+  State.Errors |= Errors;
+  State.Counts = Now;
 }
 
 std::shared_ptr<TPosixPortState> TPosixPortBackend::Find(TSioHandle Port) {
@@ -260,6 +317,7 @@ bool TPosixPortBackend::ClearCommError(TSioHandle Port, TSioPortStatus& Status) 
     NoteHangUp(*State);
     InQueue = OutQueue = 0;
   }
+  TakeLineCounts(Fd(Port), *State);
   Status.Errors = std::exchange(State->Errors, 0);
   Status.InQueue = static_cast<std::uint32_t>(InQueue);
   Status.OutQueue = static_cast<std::uint32_t>(OutQueue);

@@ -1,20 +1,38 @@
 // The port backend on Linux: termios in raw mode, poll() on the port together with the
-// eventfds of the component's signals, errno and strerror for the code and its text.
+// eventfds of the component's signals, the driver's counters for breaks and line errors,
+// errno and strerror for the code and its text.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "base/posix/unique_fd.h"
 #include "serial/port_backend.h"
 
 namespace vantor {
 
+// The driver's counts of line events on a tty (the kernel's interrupt counters). They are
+// cumulative for the tty, not for one open: only their growth means anything.
+struct TSioLineCounts {
+  std::uint32_t Frame = 0;
+  std::uint32_t Overrun = 0;
+  std::uint32_t Parity = 0;
+  std::uint32_t Break = 0;
+  std::uint32_t BufOverrun = 0;  // the tty's own input buffer was full
+};
+
 // What the driver does not hold for an open port, kept beside its descriptor.
 struct TPosixPortState {
   std::mutex Lock;
+  // An epoll set holding the port edge-triggered: readable when the line has had news since
+  // the wait last looked (bytes, a hang-up), not merely while bytes lie unread.
+  TUniqueFd Readiness;
   std::uint32_t EventMask = 0;
   std::uint32_t Errors = 0;      // CE_* flags pending for the next ClearCommError
+  std::uint32_t LineEvents = 0;  // EV_BREAK, EV_ERR from the counts, for the next wait
+  bool Counted = false;          // the driver keeps line counts (a pty does not)
+  TSioLineCounts Counts;         // as last read: the baseline for the next read
   bool HungUp = false;           // the device vanished (pty master closed, USB unplugged)
   bool HangUpReported = false;   // the one EV_ERR for it has been given out
   std::uint32_t RxReported = 0;  // received bytes an EV_RXCHAR has announced, not yet read
@@ -59,10 +77,21 @@ class TPosixPortBackend : public TSioPortBackend {
   TSioWaitOutcome WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask, TSioEvent& Wake,
                                 TSioEvent& Stop) override;
 
+ protected:
+  // Reads the tty's interrupt counters (TIOCGICOUNT). False with errno set when they cannot
+  // be read; ENOTTY or EINVAL mean the driver counts nothing (a pty). Virtual: the tests feed
+  // counts through it, as no pty counts.
+  virtual bool ReadLineCounts(int Port, TSioLineCounts& Counts);
+
  private:
   // The state of an open port, or null with errno EBADF for an unknown handle.
   std::shared_ptr<TPosixPortState> Find(TSioHandle Port);
   static void NoteHangUp(TPosixPortState& State);
+  // With the state's lock held: turns the growth of the driver's counts since the last read
+  // into error flags and line events.
+  void TakeLineCounts(int Port, TPosixPortState& State);
+  // With the state's lock held: what the line has to report now, as bits of the mask.
+  std::uint32_t TakeEvents(int Port, TPosixPortState& State);
 
   // Writes as much of the bytes as the output queue takes now. Full: the queue has no
   // room (wait for POLLOUT and call again); Failed: errno tells why (a hang-up is noted).

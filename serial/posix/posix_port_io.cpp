@@ -1,6 +1,7 @@
-// Reading, writing and waiting for port events on Linux, with poll() on the port and on the
-// eventfds of the component's signals.
+// Reading, writing and waiting for port events on Linux, with poll() on the port (or on its
+// edge-triggered epoll set) and on the eventfds of the component's signals.
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <utility>
 
 #include "serial/posix/posix_port_backend.h"
 
@@ -22,11 +24,6 @@ int Fd(TSioHandle Port) {
 bool Signalled(short Events) {
   return (Events & POLLIN) != 0;
 }
-
-// While received bytes that an EV_RXCHAR has announced are left unread, poll() would report
-// the port readable at once, again and again. Windows reports EV_RXCHAR only for new bytes,
-// so the wait then looks at the input count at this period instead of waiting for input.
-constexpr int kUnreadRecheckMs = 10;
 
 class TDeadline {
  public:
@@ -190,10 +187,35 @@ TSioWriteOutcome TPosixPortBackend::WriteAbandonable(TSioHandle Port, const void
   }
 }
 
-// Reports EV_RXCHAR when bytes have arrived that no earlier EV_RXCHAR announced, and a
-// hang-up once, as EV_ERR (its CE_MODE flag goes to the next ClearCommError); after that
-// the line has nothing more to say and the wait ends only by Stop (or Wake). Line errors,
-// breaks and modem-line changes are not reported on this platform.
+std::uint32_t TPosixPortBackend::TakeEvents(int Port, TPosixPortState& State) {
+  TakeLineCounts(Port, State);
+  // A break or a line error alone, before its byte: the dispatch of EV_RXCHAR asks for the
+  // input count, which clears the error flags that the line check would look for.
+  const std::uint32_t Line = std::exchange(State.LineEvents, 0) & State.EventMask;
+  if (Line != 0 || (State.EventMask & kEvRxChar) == 0) {
+    return Line;
+  }
+  int Waiting = 0;
+  if (::ioctl(Port, FIONREAD, &Waiting) != 0) {
+    NoteHangUp(State);
+    return 0;
+  }
+  // Windows reports EV_RXCHAR for new bytes only, not for those left unread.
+  const auto Unread = static_cast<std::uint32_t>(Waiting);
+  State.RxReported = std::min(State.RxReported, Unread);
+  if (Unread <= State.RxReported) {
+    return 0;
+  }
+  State.RxReported = Unread;
+  return kEvRxChar;
+}
+
+// Reports the events of the port's mask as Windows does: EV_BREAK and EV_ERR when the
+// driver's counts have grown, EV_RXCHAR when bytes have arrived that no earlier EV_RXCHAR
+// announced, and a hang-up once, as EV_ERR (its CE_MODE flag goes to the next
+// ClearCommError); after that the line has nothing more to say and the wait ends only by
+// Stop (or Wake). The counts are read whenever the line wakes the wait, without polling: a
+// break or a line error comes with a byte. Modem-line changes are not reported here.
 TSioWaitOutcome TPosixPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t& EvtMask,
                                                  TSioEvent& Wake, TSioEvent& Stop) {
   EvtMask = 0;
@@ -205,46 +227,31 @@ TSioWaitOutcome TPosixPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
     if (Stop.WaitFor(0) == wrSignaled) {
       return TSioWaitOutcome::Stopped;  // also when set before the call
     }
-    pollfd Polls[3] = {
-        {Fd(Stop.Handle()), POLLIN, 0}, {Fd(Wake.Handle()), POLLIN, 0}, {Fd(Port), 0, 0}};
     nfds_t Count = 3;
-    int Timeout = -1;
     {
       std::lock_guard Guard(State->Lock);
       if (State->EventMask == 0) {
         errno = EINVAL;  // nothing to wait for, as Windows refuses it
         return TSioWaitOutcome::Refused;
       }
-      if (State->HungUp && State->HangUpReported) {
+      if (!State->HungUp) {
+        EvtMask = TakeEvents(Fd(Port), *State);
+        if (EvtMask != 0) {
+          return TSioWaitOutcome::Events;
+        }
+      }
+      if (State->HungUp) {
         Count = 2;  // a dead line: only the component's own signals end the wait
-      } else if (State->HungUp) {
-        State->HangUpReported = true;
-        if ((State->EventMask & kEvErr) != 0) {
+        if (!std::exchange(State->HangUpReported, true) && (State->EventMask & kEvErr) != 0) {
           EvtMask = kEvErr;
           return TSioWaitOutcome::Events;
         }
-        continue;
-      } else if ((State->EventMask & kEvRxChar) != 0) {
-        int Waiting = 0;
-        if (::ioctl(Fd(Port), FIONREAD, &Waiting) != 0) {
-          NoteHangUp(*State);
-          continue;
-        }
-        const auto Unread = static_cast<std::uint32_t>(Waiting);
-        State->RxReported = std::min(State->RxReported, Unread);
-        if (Unread > State->RxReported) {
-          State->RxReported = Unread;
-          EvtMask = kEvRxChar;
-          return TSioWaitOutcome::Events;
-        }
-        if (Unread > 0) {
-          Timeout = kUnreadRecheckMs;
-        } else {
-          Polls[2].events = POLLIN;
-        }
       }
     }
-    if (::poll(Polls, Count, Timeout) < 0) {
+    pollfd Polls[3] = {{Fd(Stop.Handle()), POLLIN, 0},
+                       {Fd(Wake.Handle()), POLLIN, 0},
+                       {State->Readiness.Get(), POLLIN, 0}};
+    if (::poll(Polls, Count, -1) < 0) {
       if (errno == EINTR) {
         continue;
       }
@@ -256,7 +263,10 @@ TSioWaitOutcome TPosixPortBackend::WaitCommEvent(TSioHandle Port, std::uint32_t&
     if (Signalled(Polls[1].revents)) {
       return TSioWaitOutcome::Events;  // woken from outside: no event, as on Windows
     }
-    if (Count == 3 && (Polls[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    // Take the news, so that the set is quiet until the line has more.
+    epoll_event News{};
+    if (Count == 3 && ::epoll_wait(State->Readiness.Get(), &News, 1, 0) == 1 &&
+        (News.events & (EPOLLHUP | EPOLLERR)) != 0) {
       std::lock_guard Guard(State->Lock);
       NoteHangUp(*State);
     }

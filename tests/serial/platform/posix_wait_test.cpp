@@ -1,14 +1,17 @@
 // Waiting for port events on Linux: received bytes, stop requests, bytes left unread and a
 // vanished device, none of which may make the wait spin.
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "pty_pair.h"
-#include "serial/port_backend.h"
+#include "serial/posix/posix_port_backend.h"
 
 namespace vantor {
 
@@ -18,9 +21,40 @@ using namespace std::chrono_literals;
 
 // A generous sanity bound for CPU spent during a 300 ms wait: a spinning wait uses ~300.
 constexpr double kIdleCpuBoundMs = 100;
+// Times the process may go to sleep during a 300 ms wait: the test's own wait, and a few
+// for the system; a wait that looks again every 10 ms sleeps about 30 times.
+constexpr long kIdleWakeupBound = 5;
+
+long VoluntarySwitches() {
+  rusage Usage{};
+  ::getrusage(RUSAGE_SELF, &Usage);
+  return Usage.ru_nvcsw;
+}
+
+// A driver that counts line events, on a pty, whose own driver counts none.
+class TCountingBackend : public TPosixPortBackend {
+ public:
+  void Bump(std::uint32_t TSioLineCounts::*Count) {
+    std::lock_guard Guard(FLock);
+    ++(FCounts.*Count);
+  }
+
+ protected:
+  bool ReadLineCounts(int /*Port*/, TSioLineCounts& Counts) override {
+    std::lock_guard Guard(FLock);
+    Counts = FCounts;
+    return true;
+  }
+
+ private:
+  std::mutex FLock;
+  TSioLineCounts FCounts;
+};
 
 class PosixWait : public ::testing::Test {
  protected:
+  explicit PosixWait(std::unique_ptr<TPosixPortBackend> Made = std::make_unique<TPosixPortBackend>())
+      : Backend(std::move(Made)) {}
   void SetUp() override {
     Port = Backend->OpenPort(Pty.SlavePath());
     ASSERT_NE(Port, kInvalidSioHandle);
@@ -50,8 +84,10 @@ class PosixWait : public ::testing::Test {
   // The wait started last stays blocked for 300 ms and spends (nearly) no CPU meanwhile.
   void ExpectBlockedQuietly() {
     const double Before = ProcessCpuMs();
+    const long Switches = VoluntarySwitches();
     EXPECT_EQ(Waiter.wait_for(300ms), std::future_status::timeout) << "the wait ended";
     EXPECT_LT(ProcessCpuMs() - Before, kIdleCpuBoundMs) << "the wait spins";
+    EXPECT_LE(VoluntarySwitches() - Switches, kIdleWakeupBound) << "the wait looks again and again";
   }
   void ReadAll() {
     char Buf[256];
@@ -59,7 +95,7 @@ class PosixWait : public ::testing::Test {
     ASSERT_TRUE(Backend->Read(Port, Buf, sizeof Buf, Completion, 1000, Got));
   }
 
-  std::unique_ptr<TSioPortBackend> Backend = MakePlatformPortBackend();
+  std::unique_ptr<TPosixPortBackend> Backend;
   TPtyPair Pty;
   TSioHandle Port = kInvalidSioHandle;
   TSioWaitEvent Wake, Stop, Completion;
@@ -159,6 +195,69 @@ TEST_F(PosixWait, HangUpWithBytesLeftUnreadDoesNotSpinEither) {
   EXPECT_EQ(EvtMask, kEvErr);
   StartWait();
   ExpectBlockedQuietly();
+}
+
+// Breaks and line errors arrive with a byte, which wakes the wait; the counts at open are
+// the baseline. Each is reported alone, before its byte, so that the dispatch's line check
+// still finds its error flag.
+class PosixLineEvents : public PosixWait {
+ protected:
+  PosixLineEvents() : PosixWait(std::make_unique<TCountingBackend>()) {}
+  TCountingBackend& Counting() { return static_cast<TCountingBackend&>(*Backend); }
+};
+
+TEST_F(PosixLineEvents, BreaksAndLineErrorsAreReportedFromTheGrowthOfTheCounts) {
+  struct Case {
+    std::uint32_t TSioLineCounts::*Count;
+    std::uint32_t Event, Error;
+  };
+  const Case Cases[] = {
+      {&TSioLineCounts::Break, kEvBreak, kCeBreak},
+      {&TSioLineCounts::Frame, kEvErr, kCeFrame},
+      {&TSioLineCounts::Parity, kEvErr, kCeRxParity},
+      {&TSioLineCounts::Overrun, kEvErr, kCeOverrun},
+      {&TSioLineCounts::BufOverrun, kEvErr, kCeRxOver},
+  };
+  for (const Case& Item : Cases) {
+    SCOPED_TRACE(Item.Error);
+    Counting().Bump(Item.Count);
+    Pty.Send(std::string(1, '\0'));
+    StartWait();
+    ASSERT_EQ(Outcome(), TSioWaitOutcome::Events);
+    EXPECT_EQ(EvtMask, Item.Event);
+    TSioPortStatus Status;
+    ASSERT_TRUE(Backend->ClearCommError(Port, Status));
+    EXPECT_EQ(Status.Errors, Item.Error);
+    StartWait();
+    ASSERT_EQ(Outcome(), TSioWaitOutcome::Events);
+    EXPECT_EQ(EvtMask, kEvRxChar) << "the byte that came with it";
+    ReadAll();
+  }
+}
+
+TEST_F(PosixLineEvents, CountsFromBeforeTheOpenAndUnwatchedEventsAreNotReported) {
+  Backend->ClosePort(Port);
+  Counting().Bump(&TSioLineCounts::Frame);  // cumulative for the tty: an earlier user's
+  Port = Backend->OpenPort(Pty.SlavePath());
+  ASSERT_NE(Port, kInvalidSioHandle);
+  ASSERT_TRUE(Backend->SetCommMask(Port, kEvRxChar | kEvErr));
+  Counting().Bump(&TSioLineCounts::Break);  // not watched
+  Pty.Send("x");
+  StartWait();
+  ASSERT_EQ(Outcome(), TSioWaitOutcome::Events);
+  EXPECT_EQ(EvtMask, kEvRxChar);
+  TSioPortStatus Status;
+  ASSERT_TRUE(Backend->ClearCommError(Port, Status));
+  EXPECT_EQ(Status.Errors, kCeBreak) << "the flag is the port's, whatever the mask";
+}
+
+TEST_F(PosixLineEvents, TheStatusQueryReadsTheCountsWithoutAWait) {
+  Counting().Bump(&TSioLineCounts::Parity);
+  TSioPortStatus Status;
+  ASSERT_TRUE(Backend->ClearCommError(Port, Status));
+  EXPECT_EQ(Status.Errors, kCeRxParity);
+  ASSERT_TRUE(Backend->ClearCommError(Port, Status));
+  EXPECT_EQ(Status.Errors, 0u) << "reported once";
 }
 
 }  // namespace
