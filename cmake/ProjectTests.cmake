@@ -21,15 +21,17 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # project_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>]
-#              [DEPENDS <targets...>] [RUNNER <script> <args...>])
+#              [DEPENDS <targets...>] [RUNNER <script> <args...>] [WHOLE])
 # The one way a test binary joins the build, on both toolchains. Natively every case is its
 # own ctest entry; under Wine each binary runs as one entry (named <name>.exe), since every
 # Wine start costs close to a second, judged by GoogleTest's summary because a crash under
 # Wine can end with exit code 0. RUNNER names a script (run with bash) that prepares what the
 # binary needs (ports, devices) and runs it; it gets the runner's arguments, then the Wine
-# launcher and the binary, then the arguments for GoogleTest.
+# launcher and the binary, then the arguments for GoogleTest. WHOLE makes the binary one
+# entry natively too: a suite whose run reports on itself as a whole (the behaviour suite's
+# skip counts per port).
 function(project_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS;RUNNER" ${ARGN})
+  cmake_parse_arguments(T "WHOLE" "TIMEOUT" "SOURCES;LIBS;LABELS;DEPENDS;RUNNER" ${ARGN})
   if(NOT T_SOURCES)
     message(FATAL_ERROR "project_test(${name}): no SOURCES")
   endif()
@@ -56,6 +58,11 @@ function(project_test name)
   else()
     if(T_RUNNER)
       message(FATAL_ERROR "project_test(${name}): RUNNER is for the Windows tests under Wine")
+    endif()
+    if(T_WHOLE)
+      add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+      set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "native;${T_LABELS}")
+      return()
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "native;${T_LABELS}")

@@ -42,6 +42,16 @@ void TFaultPortBackend::HoldDevice(const std::string& Path, std::uint32_t Code) 
   FHeld[Path] = Code;
 }
 
+void TFaultPortBackend::ReleaseDevice(const std::string& Path) {
+  TLock Lock(FLock);
+  FHeld.erase(Path);
+}
+
+void TFaultPortBackend::SetEcho(bool Value) {
+  TLock Lock(FLock);
+  FEcho = Value;
+}
+
 void TFaultPortBackend::Refuse(TFaultOperation Operation, std::uint32_t Code, int Times) {
   TLock Lock(FLock);
   FRefusals[Operation] = {Code, Times};
@@ -294,6 +304,15 @@ int TFaultPortBackend::Misuses() const {
 
 void TFaultPortBackend::Record(std::string Name, std::vector<std::int64_t> Args, std::string Text) {
   FCalls.push_back({std::move(Name), std::move(Args), std::move(Text)});
+}
+
+void TFaultPortBackend::Deliver(const std::uint8_t* Bytes, std::uint32_t Count) {
+  FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
+  if (FEcho && Count > 0) {
+    FRx.insert(FRx.end(), Bytes, Bytes + Count);
+    FPendingEvents |= kEvRxChar;
+    FChanged.notify_all();
+  }
 }
 
 void TFaultPortBackend::SetError(std::uint32_t Code) {
@@ -557,8 +576,7 @@ bool TFaultPortBackend::Write(TSioHandle Port, const void* Buf, std::uint32_t Co
   Transferred = 0;
   if (!CheckPort(Port) || Refused(foWrite))
     return false;
-  const auto* Bytes = static_cast<const std::uint8_t*>(Buf);
-  FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
+  Deliver(static_cast<const std::uint8_t*>(Buf), Count);
   Transferred = Count;
   Completion.SetEvent();
   return true;
@@ -577,7 +595,7 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
   if (!FHoldWrites) {
     if (Refused(foWriteResult))
       return TSioWriteOutcome::ResultFailed;
-    FWritten.insert(FWritten.end(), Bytes, Bytes + Count);
+    Deliver(Bytes, Count);
     Transferred = Count;
     Completion.SetEvent();
     return TSioWriteOutcome::Written;
@@ -591,7 +609,7 @@ TSioWriteOutcome TFaultPortBackend::WriteAbandonable(TSioHandle Port, const void
       if (Refused(foWriteResult)) {
         Outcome = TSioWriteOutcome::ResultFailed;
       } else {
-        FWritten.insert(FWritten.end(), Bytes, Bytes + FPending.ReleaseCount);
+        Deliver(Bytes, FPending.ReleaseCount);
         Transferred = FPending.ReleaseCount;
         Completion.SetEvent();
         Outcome = TSioWriteOutcome::Written;

@@ -64,8 +64,11 @@ class TFaultPortBackend : public TSioPortBackend {
   // --- The fake devices ---
   void AddDevice(const std::string& Path);
   void RemoveDevice(const std::string& Path);
-  // Held by another program: opening it fails with Code.
+  // Held by another program: opening it fails with Code, until it is released.
   void HoldDevice(const std::string& Path, std::uint32_t Code);
+  void ReleaseDevice(const std::string& Path);
+  // The device sends back every byte written to it, as received bytes with EV_RXCHAR.
+  void SetEcho(bool Value);
 
   // --- Refusals ---
   // Times < 0: every call.
@@ -187,6 +190,8 @@ class TFaultPortBackend : public TSioPortBackend {
   // True when Port is open; otherwise counts a misuse and sets LastError.
   bool CheckPort(TSioHandle Port);
   void SetError(std::uint32_t Code);
+  // What the device does with bytes written to it: kept, and sent back when it echoes.
+  void Deliver(const std::uint8_t* Bytes, std::uint32_t Count);
 
   mutable std::mutex FLock;
   std::condition_variable FChanged;
@@ -214,6 +219,7 @@ class TFaultPortBackend : public TSioPortBackend {
   std::uint32_t FPendingEvents = 0;
   int FEmptyWakes = 0;
   std::uint32_t FErrors = 0;
+  bool FEcho = false;
   bool FHoldWrites = false;
   bool FIgnoreAbandon = false;
   TPendingWrite FPending;
