@@ -94,7 +94,8 @@ void TSioCustomComm::ReportError(const std::string& Msg, bool Rule) {
   // An open port gives the device's failures; a closed one, the open's.
   const TSioErrorCategory Category =
       Rule ? ecOther
-           : FBackend->ErrorCategory(Code, Active() ? TSioErrorPhase::Open : TSioErrorPhase::Opening);
+           : FBackend->ErrorCategory(Code,
+                                     Active() ? TSioErrorPhase::Open : TSioErrorPhase::Opening);
   throw ESioCommError(FormatCommMessage(Msg, static_cast<std::int32_t>(Code), Text),
                       static_cast<std::int32_t>(Code), Category);
 }

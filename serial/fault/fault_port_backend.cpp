@@ -375,8 +375,7 @@ std::string TFaultPortBackend::SystemErrorText(std::uint32_t Code) {
   }
 }
 
-TSioErrorCategory TFaultPortBackend::ErrorCategory(std::uint32_t Code,
-                                                   TSioErrorPhase /*Phase*/) {
+TSioErrorCategory TFaultPortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase /*Phase*/) {
   TLock Lock(FLock);
   const auto It = FCategories.find(Code);
   return It == FCategories.end() ? ecOther : It->second;

@@ -141,8 +141,8 @@ TSioHandle TPosixPortBackend::OpenPort(const std::string& Path) {
   State->Readiness.Reset(::epoll_create1(EPOLL_CLOEXEC));
   epoll_event Watch{};
   Watch.events = EPOLLIN | EPOLLET;
-  if (!State->Readiness.Valid() || ::epoll_ctl(State->Readiness.Get(), EPOLL_CTL_ADD, Port.Get(),
-                                               &Watch) != 0) {
+  if (!State->Readiness.Valid() ||
+      ::epoll_ctl(State->Readiness.Get(), EPOLL_CTL_ADD, Port.Get(), &Watch) != 0) {
     const int Error = errno;
     ::ioctl(Port.Get(), TIOCNXCL);
     errno = Error;

@@ -165,7 +165,8 @@ TEST_F(SioOpenClose, ErrorsCarryTheCodeAndTheBackendsCategoryForTheirPhase) {
   Fake.Refuse(foRead, 31, 1);
   char Buf[4];
   const ESioCommError Reading = RaisedError([&] { Port.ReadBuf(Buf, 4); });
-  EXPECT_EQ(Reading.Message(), "Read error (31), A device attached to the system is not functioning");
+  EXPECT_EQ(Reading.Message(),
+            "Read error (31), A device attached to the system is not functioning");
   EXPECT_EQ(Reading.Category(), ecRemoved);
   // The component's own refusal says nothing of the device, whatever code came last.
   const ESioCommError Refusal = RaisedError([&] { Port.Open(); });

@@ -202,8 +202,8 @@ TEST_P(CommBehaviour, APortHeldByAnotherProgramIsBusyUntilItLetsGo) {
     Serial.Open();
     ADD_FAILURE() << "opened";
   } catch (const ESioCommError& E) {
-    EXPECT_EQ(E.Message().rfind("Can't open specified device " + Port->DevicePath() + " (Error ", 0),
-              0u)
+    EXPECT_EQ(
+        E.Message().rfind("Can't open specified device " + Port->DevicePath() + " (Error ", 0), 0u)
         << E.Message();
     EXPECT_EQ(E.Category(), ecBusy);
   }

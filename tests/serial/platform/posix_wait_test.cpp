@@ -53,7 +53,8 @@ class TCountingBackend : public TPosixPortBackend {
 
 class PosixWait : public ::testing::Test {
  protected:
-  explicit PosixWait(std::unique_ptr<TPosixPortBackend> Made = std::make_unique<TPosixPortBackend>())
+  explicit PosixWait(
+      std::unique_ptr<TPosixPortBackend> Made = std::make_unique<TPosixPortBackend>())
       : Backend(std::move(Made)) {}
   void SetUp() override {
     Port = Backend->OpenPort(Pty.SlavePath());

@@ -118,19 +118,16 @@ TEST(Win32Backend, ErrorCodesMapToTheirCategories) {
     TSioErrorCategory Opening, Open;
   };
   const Case Cases[] = {
-      {ERROR_FILE_NOT_FOUND, ecNotFound, ecNotFound},
-      {ERROR_PATH_NOT_FOUND, ecOther, ecOther},
-      {ERROR_ACCESS_DENIED, ecBusy, ecRemoved},
-      {ERROR_SHARING_VIOLATION, ecBusy, ecBusy},
-      {ERROR_BAD_COMMAND, ecOther, ecRemoved},
-      {ERROR_GEN_FAILURE, ecOther, ecRemoved},
-      {ERROR_OPERATION_ABORTED, ecOther, ecRemoved},
-      {ERROR_DEVICE_REMOVED, ecRemoved, ecRemoved},
+      {ERROR_FILE_NOT_FOUND, ecNotFound, ecNotFound}, {ERROR_PATH_NOT_FOUND, ecOther, ecOther},
+      {ERROR_ACCESS_DENIED, ecBusy, ecRemoved},       {ERROR_SHARING_VIOLATION, ecBusy, ecBusy},
+      {ERROR_BAD_COMMAND, ecOther, ecRemoved},        {ERROR_GEN_FAILURE, ecOther, ecRemoved},
+      {ERROR_OPERATION_ABORTED, ecOther, ecRemoved},  {ERROR_DEVICE_REMOVED, ecRemoved, ecRemoved},
       {ERROR_INVALID_HANDLE, ecOther, ecOther},
   };
   auto Backend = MakePlatformPortBackend();
   for (const Case& Item : Cases) {
-    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Opening), Item.Opening) << Item.Code;
+    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Opening), Item.Opening)
+        << Item.Code;
     EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Open), Item.Open) << Item.Code;
   }
 }
