@@ -56,12 +56,10 @@ TSioErrorCategory TWin32PortBackend::ErrorCategory(std::uint32_t Code, TSioError
       return ecBusy;
     case ERROR_BAD_COMMAND:
     case ERROR_GEN_FAILURE:
-      // What usbser and the FTDI and CP210x drivers answer on a port whose device is gone;
-      // while opening, a device that is there but failing.
-      return Open ? ecRemoved : ecOther;
     case ERROR_OPERATION_ABORTED:
-      // The component cancels no operation whose failure it reports: the driver aborted it,
-      // as it does when its device goes away.
+      // What usbser and the FTDI and CP210x drivers answer on a port whose device is gone
+      // (an aborted operation too: the component cancels none whose failure it reports);
+      // while opening, a device that is there but failing.
       return Open ? ecRemoved : ecOther;
     case ERROR_DEVICE_REMOVED:
     case ERROR_DEVICE_NOT_CONNECTED:
