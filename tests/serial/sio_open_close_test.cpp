@@ -404,36 +404,6 @@ TEST_F(SioOpenClose, DestroyingAnOpenPortClosesItWithoutOnClose) {
   EXPECT_EQ(Closed, 0);
 }
 
-// The destructor's Close runs a dispatch already queued; the window's handler reads through
-// the contract, so the whole component must still exist then.
-TEST_F(SioOpenClose, DestroyingAnOpenPortRunsAQueuedDispatchThroughTheContract) {
-  bool Ran = false;
-  for (int Attempt = 0; Attempt < 5 && !Ran; ++Attempt) {
-    TSioComm& Port = MakeComm();
-    ISerialPort& Contract = Port;
-    int Closed = 0;
-    std::string Seen;
-    Port.SetOnClose([&](TObject*) { ++Closed; });
-    Port.SetOnRxChar([&](TObject* Sender, int Count) {
-      // Its dynamic type tells whether the ISerialPort part still exists.
-      EXPECT_NE(dynamic_cast<ISerialPort*>(Sender), nullptr) << "the component is half gone";
-      std::string Text(static_cast<std::size_t>(Count), '\0');
-      Text.resize(static_cast<std::size_t>(Contract.ReadBuf(Text.data(), Count)));
-      Seen = Text;
-      Ran = true;
-    });
-    Port.Open();
-    Fault->InjectRx(Bytes("late"), false);
-    LeaveADispatchQueued(*Fault, kEvRxChar);
-    Comm.reset();
-    EXPECT_EQ(Closed, 0);
-    if (Ran) {
-      EXPECT_EQ(Seen, "late");
-    }
-  }
-  EXPECT_TRUE(Ran);
-}
-
 TEST_F(SioOpenClose, AutoOpenOpensOnceLoaded) {
   TSioComm& Port = MakeComm();
   Port.BeginLoading();
