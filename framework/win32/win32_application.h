@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "framework/application.h"
@@ -11,9 +12,20 @@
 
 namespace vantor {
 
-// The application object on real windows (it becomes Application()). AppIconId names the
-// program's icon resource, which its windows show; 0 for none.
-std::unique_ptr<TApplication> MakeWin32Application(int AppIconId);
+// The dialog that the message boxes are built with.
+enum TBoxDialog : std::uint8_t {
+  bdTaskDialog,  // a task dialog where the common controls 6 offer one, else the fallback
+  bdFallback     // always the window built in code, as where task dialogs are missing
+};
+
+// What the program that starts chooses for its application object.
+struct TWin32AppOptions {
+  int AppIconId = 0;  // the program's icon resource, which its windows show; 0 for none
+  TBoxDialog BoxDialog = bdTaskDialog;
+};
+
+// The application object on real windows (it becomes Application()).
+std::unique_ptr<TApplication> MakeWin32Application(const TWin32AppOptions& Options);
 
 // The application's hidden top-level window (the one the hooks listen on).
 HWND AppWindowHandle();

@@ -37,8 +37,8 @@ TWin32Backend* TheBackend() {
 
 }  // namespace
 
-TWin32Backend::TWin32Backend(int AppIconId)
-    : FAppIconId(AppIconId), FWakeEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+TWin32Backend::TWin32Backend(const TWin32AppOptions& Options)
+    : FOptions(Options), FWakeEvent(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   AskForPerMonitorDpiAwareness();
   INITCOMMONCONTROLSEX Controls{sizeof(Controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                                       ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
@@ -161,7 +161,7 @@ void TWin32Backend::TimerTicked(UINT_PTR Id) {
 void TWin32Backend::ShowForm(TForm& Form) {
   auto* Window = dynamic_cast<TFormWindow*>(Form.Peer());
   if (!Window) {
-    auto Made = std::make_unique<TFormWindow>(Form, FAppIconId);
+    auto Made = std::make_unique<TFormWindow>(Form, FOptions.AppIconId);
     Window = Made.get();
     Form.SetPeer(std::move(Made));
   }
@@ -183,11 +183,15 @@ void TWin32Backend::MessageBox(TBoxKind Kind, const std::string& Caption, const 
         Owner = Window->Handle();
     }
   }
-  ShowMessageBox(Owner, Kind != TBoxKind::Notice, Caption, Text, Button);
+  const bool ErrorIcon = Kind != TBoxKind::Notice;
+  if (FOptions.BoxDialog == bdFallback)
+    ShowFallbackBox(Owner, ErrorIcon, Caption, Text, Button);
+  else
+    ShowMessageBox(Owner, ErrorIcon, Caption, Text, Button);
 }
 
-std::unique_ptr<TApplication> MakeWin32Application(int AppIconId) {
-  return std::make_unique<TApplication>(std::make_unique<TWin32Backend>(AppIconId));
+std::unique_ptr<TApplication> MakeWin32Application(const TWin32AppOptions& Options) {
+  return std::make_unique<TApplication>(std::make_unique<TWin32Backend>(Options));
 }
 
 HWND AppWindowHandle() {

@@ -11,6 +11,7 @@
 
 #include "framework/backend.h"
 #include "base/win32/handles.h"
+#include "framework/win32/win32_application.h"
 
 namespace vantor {
 
@@ -21,7 +22,7 @@ constexpr UINT WM_FRAMEWORK_WAKE = WM_APP + 0x100;
 
 class TWin32Backend : public TBackend {
  public:
-  explicit TWin32Backend(int AppIconId);
+  explicit TWin32Backend(const TWin32AppOptions& Options);
   ~TWin32Backend() override;
   TWin32Backend(const TWin32Backend&) = delete;
   TWin32Backend& operator=(const TWin32Backend&) = delete;
@@ -50,7 +51,7 @@ class TWin32Backend : public TBackend {
 
   TApplication* FApp = nullptr;
   std::unique_ptr<TAppWindow> FAppWindow;
-  int FAppIconId;  // the program's icon resource, 0 for none
+  TWin32AppOptions FOptions;
   TKernelHandle FWakeEvent;
   std::atomic<bool> FWakePosted{false};
   std::map<UINT_PTR, std::function<void()>> FTimers;

@@ -30,7 +30,8 @@ int RunProgram() {
   // The picture is drawn before the window is built, so that building it can show it.
   const TBitmap32 Picture = RenderDevicePicture();
 
-  std::unique_ptr<TApplication> App = MakeWin32Application(IDI_APP);
+  std::unique_ptr<TApplication> App =
+      MakeWin32Application({.AppIconId = IDI_APP, .BoxDialog = bdTaskDialog});
   App->CreateForm<TMicrophoneSettingsForm>(
       [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); },
       [] { return GetAvailableComPorts(); });

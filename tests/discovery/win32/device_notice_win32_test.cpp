@@ -71,7 +71,7 @@ class WineDeviceNotice : public ::testing::Test {
   }
   void TearDown() override { App->UnhookMainWindow(this); }
 
-  std::unique_ptr<TApplication> App = MakeWin32Application(0);
+  std::unique_ptr<TApplication> App = MakeWin32Application({});
   std::vector<TNotice> Seen;
 };
 

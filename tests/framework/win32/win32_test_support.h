@@ -20,7 +20,7 @@ constexpr int kTestIconId = 1;
 
 class Win32Test : public ::testing::Test {
  protected:
-  std::unique_ptr<TApplication> App = MakeWin32Application(kTestIconId);
+  std::unique_ptr<TApplication> App = MakeWin32Application({.AppIconId = kTestIconId});
 };
 
 // Waits (a bounded guard, no timing assertion) for a visible top-level window with this
