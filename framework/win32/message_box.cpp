@@ -173,7 +173,7 @@ void TFallbackBox::RunModal() {
   ::ShowWindow(Box, SW_HIDE);
 }
 
-LRESULT TFallbackBox::HandleMessage(HWND /*Window*/, UINT Msg, WPARAM WParam, LPARAM /*LParam*/,
+LRESULT TFallbackBox::HandleMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM /*LParam*/,
                                     bool& Handled) {
   // The button, Escape (IDCANCEL from the dialog keys) and the title bar all close it.
   const bool Command = Msg == WM_COMMAND && (LOWORD(WParam) == BoxButtonId ||
@@ -181,7 +181,18 @@ LRESULT TFallbackBox::HandleMessage(HWND /*Window*/, UINT Msg, WPARAM WParam, LP
   if (Command || Msg == WM_CLOSE) {
     FDone = true;
     Handled = true;
+  } else if (Msg == WM_ERASEBKGND) {
+    // The class has no brush: without this the box shows whatever was on its surface.
+    RECT Client;
+    ::GetClientRect(Window, &Client);
+    ::FillRect(reinterpret_cast<HDC>(WParam), &Client, ::GetSysColorBrush(COLOR_BTNFACE));
+    Handled = true;
+    return 1;
   } else if (Msg == WM_CTLCOLORSTATIC) {
+    // The text and the icon are drawn on the box's own background, text cells included.
+    const auto Dc = reinterpret_cast<HDC>(WParam);
+    ::SetBkColor(Dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(Dc, ::GetSysColor(COLOR_BTNTEXT));
     Handled = true;
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
   }

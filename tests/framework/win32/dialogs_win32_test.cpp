@@ -123,6 +123,86 @@ TEST_F(Win32Test, TheFallbackBoxShowsCaptionIconTextAndButtonAndClosesWithEscape
   EXPECT_TRUE(IconShown);
 }
 
+// Where task dialogs are missing the program's boxes are the window built in code; the
+// program chooses the dialog when it makes its application, as this test does.
+class Win32FallbackBoxTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TApplication> App =
+      MakeWin32Application({.AppIconId = kTestIconId, .BoxDialog = bdFallback});
+};
+
+struct TPaintedBox {
+  bool Found = false;
+  std::vector<COLORREF> Margin;  // pixels of the box's own client area, beside its children
+  std::vector<COLORREF> Text;    // every pixel of the text's control
+};
+
+// Waits until the window and its children have nothing left to paint (a bounded guard).
+void WaitUntilPainted(HWND Window, HWND Child) {
+  ::RedrawWindow(Window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (int Try = 0; Try < 200; ++Try) {
+    if (!::GetUpdateRect(Window, nullptr, FALSE) && !::GetUpdateRect(Child, nullptr, FALSE))
+      return;
+    ::Sleep(10);
+  }
+}
+
+TPaintedBox ReadPaintedBox(const std::wstring& Caption, const std::wstring& Text) {
+  TPaintedBox Seen;
+  HWND Box = WaitForWindow(Caption, L"TMessageBoxWindow");
+  HWND Label = Box ? FindChildWithText(Box, Text) : nullptr;
+  if (!Label)
+    return Seen;
+  Seen.Found = true;
+  WaitUntilPainted(Box, Label);
+  RECT Client, Inner;
+  ::GetClientRect(Box, &Client);
+  ::GetClientRect(Label, &Inner);
+  HDC Dc = ::GetDC(Box);
+  for (const POINT P : {POINT{2, 2}, POINT{2, Client.bottom - 3}, POINT{Client.right / 2, 2}})
+    Seen.Margin.push_back(::GetPixel(Dc, P.x, P.y));
+  ::ReleaseDC(Box, Dc);
+  Dc = ::GetDC(Label);
+  for (int Y = 0; Y < Inner.bottom; ++Y) {
+    for (int X = 0; X < Inner.right; ++X)
+      Seen.Text.push_back(::GetPixel(Dc, X, Y));
+  }
+  ::ReleaseDC(Label, Dc);
+  return Seen;
+}
+
+TEST_F(Win32FallbackBoxTest, TheBoxPaintsItsBackgroundAndItsTextOnIt) {
+  const DWORD Main = ::GetCurrentThreadId();
+  TPaintedBox Seen;
+  {
+    TBackgroundActor Tester([&, Main] {
+      Seen = ReadPaintedBox(L"Error", L"first line\nsecond line");
+      if (!Seen.Found) {
+        CloseWindowsOfThread(Main);
+        return;
+      }
+      ::PostMessageW(WaitForWindow(L"Error", L"TMessageBoxWindow"), WM_COMMAND,
+                     MAKEWPARAM(BoxButtonId, BN_CLICKED), 0);
+    });
+    ErrorBox("first line\nsecond line");
+  }
+  ASSERT_TRUE(Seen.Found);
+  const COLORREF Face = ::GetSysColor(COLOR_BTNFACE);
+  for (const COLORREF Pixel : Seen.Margin)
+    EXPECT_EQ(Pixel, Face);
+  // The text is drawn on the box's own background: ink darker than it, never a lighter
+  // patch behind the glyphs.
+  const auto Ink = std::count_if(Seen.Text.begin(), Seen.Text.end(),
+                                 [Face](COLORREF Pixel) { return Pixel != Face; });
+  const auto Lighter = std::count_if(Seen.Text.begin(), Seen.Text.end(), [Face](COLORREF Pixel) {
+    return GetRValue(Pixel) > GetRValue(Face) || GetGValue(Pixel) > GetGValue(Face) ||
+           GetBValue(Pixel) > GetBValue(Face);
+  });
+  EXPECT_GT(Ink, 20);
+  EXPECT_EQ(Lighter, 0);
+}
+
 }  // namespace
 
 }  // namespace vantor
