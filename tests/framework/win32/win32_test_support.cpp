@@ -5,16 +5,23 @@ namespace vantor {
 namespace {
 
 // Wine without a window manager waits two seconds for each managed top-level window to be
-// withdrawn. Marking this test program's windows unmanaged (a setting of the test's own
-// Wine prefix, scoped to this executable) keeps the suite fast. Windows has no such key.
+// withdrawn. Marking the test program's windows unmanaged (a setting of the test's own
+// Wine prefix, scoped to the running executable) keeps the suite fast. Windows has no such
+// key. Wine reads it when the program starts, so it takes effect from the second run on.
 struct TWineUnmanagedWindows {
   TWineUnmanagedWindows() {
     if (!::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
       return;
+    wchar_t Exe[MAX_PATH] = {};
+    const DWORD Length = ::GetModuleFileNameW(nullptr, Exe, MAX_PATH);
+    if (Length == 0 || Length == MAX_PATH)
+      return;
+    const std::wstring Name(Exe);
+    const std::wstring Path = L"Software\\Wine\\AppDefaults\\" +
+                              Name.substr(Name.find_last_of(L"\\/") + 1) + L"\\X11 Driver";
     HKEY Key = nullptr;
-    const wchar_t* Path = L"Software\\Wine\\AppDefaults\\framework_win32_tests.exe\\X11 Driver";
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, Path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &Key,
-                          nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, Path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &Key, nullptr) != ERROR_SUCCESS) {
       return;
     }
     const wchar_t Value[] = L"N";
