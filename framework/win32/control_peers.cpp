@@ -106,11 +106,21 @@ class THotKeyPeer : public TWin32ControlPeer {
 class TStatusBarPeer : public TWin32ControlPeer {
  public:
   TStatusBarPeer(TStatusBar& Bar, TFormWindow& Form) : TWin32ControlPeer(Bar, Form), FBar(Bar) {
-    // The system's status font: the form's font is deliberately not given to it.
-    Create(STATUSCLASSNAMEW, CCS_BOTTOM, 0, false);
+    // The control would size and place itself from its font (at 144 dpi it grew into the
+    // controls above it): it keeps its bounds instead, and docking is done here.
+    Create(STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE, 0, false);
+    // The system's status font, not the form's.
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Form.StatusFont()), TRUE);
   }
   void PanelChanged(int Index) override { SetPanelText(Index); }
-  void ParentResized() override { ::SendMessageW(Handle(), WM_SIZE, 0, 0); }
+  // Docked to the bottom edge: its own height, the client area's width.
+  void ParentResized() override {
+    if (::IsIconic(FForm.Handle()))
+      return;
+    RECT Client;
+    ::GetClientRect(FForm.Handle(), &Client);
+    FBar.SetBounds(0, Client.bottom - FBar.Height(), Client.right, FBar.Height());
+  }
 
  protected:
   void UpdateContent() override {
@@ -190,10 +200,8 @@ void TWin32ControlPeer::Adopt(HWND Window, bool UseFormFont) {
 
 void TWin32ControlPeer::StateChanged() {
   HWND Window = Handle();
-  if (!dynamic_cast<TStatusBar*>(&FControl)) {
-    ::SetWindowPos(Window, nullptr, FControl.Left(), FControl.Top(), FControl.Width(),
-                   FControl.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  ::SetWindowPos(Window, nullptr, FControl.Left(), FControl.Top(), FControl.Width(),
+                 FControl.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   ::EnableWindow(Window, FControl.Enabled());
   UpdateContent();
   ::ShowWindow(Window, FControl.Visible() ? SW_SHOWNA : SW_HIDE);

@@ -79,6 +79,16 @@ TFormWindow::~TFormWindow() {
   DetachTargetWindow(FHandle.Get());
 }
 
+HFONT TFormWindow::StatusFont() {
+  if (!FStatusFont) {
+    NONCLIENTMETRICSW Metrics{};
+    Metrics.cbSize = sizeof(Metrics);
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(Metrics), &Metrics, 0))
+      FStatusFont.Reset(::CreateFontIndirectW(&Metrics.lfStatusFont));
+  }
+  return static_cast<HFONT>(FStatusFont.Get());
+}
+
 bool TFormWindow::IsFormWindow(HWND Window) {
   wchar_t Name[32] = {};
   ::GetClassNameW(Window, Name, 32);

@@ -26,6 +26,8 @@ class TFormWindow : public TControlPeer, public TWindowProcTarget {
   HWND Handle() const { return FHandle.Get(); }
   TForm& Form() const { return FForm; }
   HFONT Font() const { return static_cast<HFONT>(FFont.Get()); }
+  // The system's font for status text (its size follows the system's dots per inch).
+  HFONT StatusFont();
   HBRUSH Background() const { return static_cast<HBRUSH>(FBackground.Get()); }
 
   // Makes the peers of all the form's controls; the z-order follows the tab order, which
@@ -49,6 +51,7 @@ class TFormWindow : public TControlPeer, public TWindowProcTarget {
   TForm& FForm;
   TWindowHandle FHandle;
   TGdiHandle FFont;
+  TGdiHandle FStatusFont;  // made when a status bar first asks for it
   TGdiHandle FBackground;
   std::map<HWND, TWin32ControlPeer*> FChildren;
   bool FShownOnce = false;

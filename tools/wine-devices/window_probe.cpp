@@ -1,7 +1,8 @@
 // window-probe.exe: reads another program's window the way a test needs to see it.
 //
-//   window-probe.exe show CAPTION      the window's state, its frame, and every child control,
-//                                       one line each; status bar panels as panel0= ...
+//   window-probe.exe show CAPTION      the window's state (with its dots per inch), its frame,
+//                                       and every child control, one line each; status bar
+//                                       panels as panel0= ...
 //   window-probe.exe start EXE normal|max|min
 //                                       starts EXE with that show command and prints its
 //                                       window's state once the window is visible
@@ -142,10 +143,10 @@ void PrintFrame(HWND Window) {
 void PrintWindowState(HWND Window) {
   RECT Client{};
   ::GetClientRect(Window, &Client);
-  std::printf("window visible=%d enabled=%d iconic=%d zoomed=%d client=%ldx%ld active=%d\n",
+  std::printf("window visible=%d enabled=%d iconic=%d zoomed=%d client=%ldx%ld active=%d dpi=%u\n",
               ::IsWindowVisible(Window) ? 1 : 0, ::IsWindowEnabled(Window) ? 1 : 0,
               ::IsIconic(Window) ? 1 : 0, ::IsZoomed(Window) ? 1 : 0, Client.right, Client.bottom,
-              ::GetForegroundWindow() == Window ? 1 : 0);
+              ::GetForegroundWindow() == Window ? 1 : 0, ::GetDpiForWindow(Window));
 }
 
 // One line per control: class, client position and size, state, and the value that the
