@@ -9,30 +9,6 @@ namespace vantor {
 
 namespace {
 
-struct TSeenBox {
-  bool Found = false;
-  std::vector<std::wstring> Texts;
-};
-
-bool Contains(const std::vector<std::wstring>& Texts, const std::wstring& Text) {
-  return std::find(Texts.begin(), Texts.end(), Text) != Texts.end();
-}
-
-// Finds the box, notes what it shows, and presses its button.
-void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen,
-                     DWORD MainThread) {
-  HWND Box = WaitForWindow(Caption);
-  if (!Box) {
-    CloseWindowsOfThread(MainThread);
-    return;
-  }
-  Seen.Found = true;
-  Seen.Texts = ChildTexts(Box);
-  HWND Pressed = FindChildWithText(Box, Button);
-  const int Id = Pressed ? ::GetDlgCtrlID(Pressed) : BoxButtonId;
-  ::PostMessageW(Box, WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Pressed));
-}
-
 TEST_F(Win32Test, TheErrorBoxIsATaskDialogWithItsCaptionTextAndOneCancelButton) {
   TSeenBox Seen;
   const DWORD Main = ::GetCurrentThreadId();
@@ -123,84 +99,47 @@ TEST_F(Win32Test, TheFallbackBoxShowsCaptionIconTextAndButtonAndClosesWithEscape
   EXPECT_TRUE(IconShown);
 }
 
-// Where task dialogs are missing the program's boxes are the window built in code; the
-// program chooses the dialog when it makes its application, as this test does.
-class Win32FallbackBoxTest : public ::testing::Test {
- protected:
-  std::unique_ptr<TApplication> App =
-      MakeWin32Application({.AppIconId = kTestIconId, .BoxDialog = bdFallback});
-};
-
-struct TPaintedBox {
-  bool Found = false;
-  std::vector<COLORREF> Margin;  // pixels of the box's own client area, beside its children
-  std::vector<COLORREF> Text;    // every pixel of the text's control
-};
-
-// Waits until the window and its children have nothing left to paint (a bounded guard).
-void WaitUntilPainted(HWND Window, HWND Child) {
-  ::RedrawWindow(Window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  for (int Try = 0; Try < 200; ++Try) {
-    if (!::GetUpdateRect(Window, nullptr, FALSE) && !::GetUpdateRect(Child, nullptr, FALSE))
-      return;
-    ::Sleep(10);
-  }
-}
-
-TPaintedBox ReadPaintedBox(const std::wstring& Caption, const std::wstring& Text) {
-  TPaintedBox Seen;
-  HWND Box = WaitForWindow(Caption, L"TMessageBoxWindow");
-  HWND Label = Box ? FindChildWithText(Box, Text) : nullptr;
-  if (!Label)
-    return Seen;
-  Seen.Found = true;
-  WaitUntilPainted(Box, Label);
-  RECT Client, Inner;
-  ::GetClientRect(Box, &Client);
-  ::GetClientRect(Label, &Inner);
-  HDC Dc = ::GetDC(Box);
-  for (const POINT P : {POINT{2, 2}, POINT{2, Client.bottom - 3}, POINT{Client.right / 2, 2}})
-    Seen.Margin.push_back(::GetPixel(Dc, P.x, P.y));
-  ::ReleaseDC(Box, Dc);
-  Dc = ::GetDC(Label);
-  for (int Y = 0; Y < Inner.bottom; ++Y) {
-    for (int X = 0; X < Inner.right; ++X)
-      Seen.Text.push_back(::GetPixel(Dc, X, Y));
-  }
-  ::ReleaseDC(Label, Dc);
-  return Seen;
-}
-
-TEST_F(Win32FallbackBoxTest, TheBoxPaintsItsBackgroundAndItsTextOnIt) {
+// The program chooses the dialog of its boxes when it makes its application; where task
+// dialogs are missing it is the window built in code, which paints its own background and
+// its text on it (no lighter cells behind the glyphs).
+TEST(Win32FallbackBoxTest, TheBoxPaintsItsBackgroundAndItsTextOnIt) {
+  const auto App = MakeWin32Application({.BoxDialog = bdFallback});
+  const COLORREF Face = ::GetSysColor(COLOR_BTNFACE);
+  std::vector<COLORREF> Margin, Text;  // the box's top rows (beside its children), the text
+  const auto Read = [](HWND Window, int Rows, std::vector<COLORREF>& Pixels) {
+    RECT Client;
+    ::GetClientRect(Window, &Client);
+    HDC Dc = ::GetDC(Window);
+    for (int Y = 0; Y < std::min<int>(Rows, Client.bottom); ++Y)
+      for (int X = 0; X < Client.right; ++X)
+        Pixels.push_back(::GetPixel(Dc, X, Y));
+    ::ReleaseDC(Window, Dc);
+  };
   const DWORD Main = ::GetCurrentThreadId();
-  TPaintedBox Seen;
   {
     TBackgroundActor Tester([&, Main] {
-      Seen = ReadPaintedBox(L"Error", L"first line\nsecond line");
-      if (!Seen.Found) {
-        CloseWindowsOfThread(Main);
-        return;
-      }
-      ::PostMessageW(WaitForWindow(L"Error", L"TMessageBoxWindow"), WM_COMMAND,
-                     MAKEWPARAM(BoxButtonId, BN_CLICKED), 0);
+      HWND Box = WaitForWindow(L"Error", L"TMessageBoxWindow");
+      HWND Label = Box ? FindChildWithText(Box, L"two\nlines") : nullptr;
+      if (!Label)
+        return CloseWindowsOfThread(Main);
+      ::RedrawWindow(Box, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      for (int Try = 0; Try < 200 && ::GetUpdateRect(Label, nullptr, FALSE); ++Try)
+        ::Sleep(10);
+      Read(Box, 3, Margin);
+      Read(Label, 1000, Text);
+      ::PostMessageW(Box, WM_COMMAND, MAKEWPARAM(BoxButtonId, BN_CLICKED), 0);
     });
-    ErrorBox("first line\nsecond line");
+    ErrorBox("two\nlines");
   }
-  ASSERT_TRUE(Seen.Found);
-  const COLORREF Face = ::GetSysColor(COLOR_BTNFACE);
-  for (const COLORREF Pixel : Seen.Margin)
-    EXPECT_EQ(Pixel, Face);
-  // The text is drawn on the box's own background: ink darker than it, never a lighter
-  // patch behind the glyphs.
-  const auto Ink = std::count_if(Seen.Text.begin(), Seen.Text.end(),
-                                 [Face](COLORREF Pixel) { return Pixel != Face; });
-  const auto Lighter = std::count_if(Seen.Text.begin(), Seen.Text.end(), [Face](COLORREF Pixel) {
-    return GetRValue(Pixel) > GetRValue(Face) || GetGValue(Pixel) > GetGValue(Face) ||
-           GetBValue(Pixel) > GetBValue(Face);
-  });
-  EXPECT_GT(Ink, 20);
-  EXPECT_EQ(Lighter, 0);
+  ASSERT_FALSE(Text.empty());
+  EXPECT_EQ(std::count(Margin.begin(), Margin.end(), Face), std::ssize(Margin));
+  EXPECT_GT(std::ssize(Text) - std::count(Text.begin(), Text.end(), Face), 20);  // ink
+  const auto Lighter = [Face](COLORREF P) {
+    return GetRValue(P) > GetRValue(Face) || GetGValue(P) > GetGValue(Face) ||
+           GetBValue(P) > GetBValue(Face);
+  };
+  EXPECT_EQ(std::count_if(Text.begin(), Text.end(), Lighter), 0);
 }
 
 }  // namespace

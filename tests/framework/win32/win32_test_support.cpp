@@ -1,5 +1,9 @@
 #include "win32_test_support.h"
 
+#include <algorithm>
+
+#include "framework/win32/message_box.h"
+
 namespace vantor {
 
 namespace {
@@ -82,6 +86,24 @@ HWND FindChildWithText(HWND Window, const std::wstring& Text) {
       return Child.first;
   }
   return nullptr;
+}
+
+bool Contains(const std::vector<std::wstring>& Texts, const std::wstring& Text) {
+  return std::find(Texts.begin(), Texts.end(), Text) != Texts.end();
+}
+
+void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen,
+                     DWORD MainThread) {
+  HWND Box = WaitForWindow(Caption);
+  if (!Box) {
+    CloseWindowsOfThread(MainThread);
+    return;
+  }
+  Seen.Found = true;
+  Seen.Texts = ChildTexts(Box);
+  HWND Pressed = FindChildWithText(Box, Button);
+  const int Id = Pressed ? ::GetDlgCtrlID(Pressed) : BoxButtonId;
+  ::PostMessageW(Box, WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Pressed));
 }
 
 void PostKey(HWND Window, UINT VirtualKey) {

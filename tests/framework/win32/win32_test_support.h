@@ -36,6 +36,18 @@ std::vector<std::wstring> ChildTexts(HWND Window);
 // A descendant with exactly this text, or null.
 HWND FindChildWithText(HWND Window, const std::wstring& Text);
 
+// What a test saw of a message box: whether it came, and the texts of its children.
+struct TSeenBox {
+  bool Found = false;
+  std::vector<std::wstring> Texts;
+};
+bool Contains(const std::vector<std::wstring>& Texts, const std::wstring& Text);
+
+// Finds the box, notes what it shows, and presses its button (from a thread of its own;
+// when no box comes it closes the windows of MainThread, so that the test ends).
+void InspectAndPress(const std::wstring& Caption, const std::wstring& Button, TSeenBox& Seen,
+                     DWORD MainThread);
+
 // Runs Body on its own thread; joined on destruction.
 class TBackgroundActor {
  public:
