@@ -11,8 +11,16 @@
 namespace vantor {
 
 namespace {
+
 // The one application object. Worker threads read it to wake the main thread.
 std::atomic<TApplication*> TheApplication{nullptr};
+
+std::string WithFullStop(std::string Text) {
+  if (!Text.empty() && static_cast<unsigned char>(Text.back()) > '.')
+    Text += '.';
+  return Text;
+}
+
 }  // namespace
 
 TApplication* Application() {
@@ -45,7 +53,11 @@ std::string TApplication::ExeName() const {
 }
 
 std::string TApplication::Title() const {
-  std::string Name = ExeName();
+  return ApplicationTitle(ExeName());
+}
+
+std::string ApplicationTitle(const std::string& ExeName) {
+  std::string Name = ExeName;
   const auto Slash = Name.find_last_of("/\\");
   if (Slash != std::string::npos)
     Name.erase(0, Slash + 1);
@@ -82,23 +94,24 @@ void TApplication::FormClosed(TForm& Form) {
 }
 
 void TApplication::HandleException(TObject* /*Sender*/) {
-  const std::exception_ptr Current = std::current_exception();
-  if (!Current)
-    return;
-  try {
-    std::rethrow_exception(Current);
-  } catch (const std::exception& E) {
-    ShowException(E);
-  } catch (...) {
-    ShowException(Exception("Unknown failure"));
-  }
+  if (std::current_exception())
+    FailureBox(CurrentFailureText());
 }
 
 void TApplication::ShowException(const std::exception& E) {
-  std::string Text = E.what();
-  if (!Text.empty() && static_cast<unsigned char>(Text.back()) > '.')
-    Text += '.';
-  FailureBox(Text);
+  FailureBox(WithFullStop(E.what()));
+}
+
+std::string CurrentFailureText() {
+  if (!std::current_exception())
+    return std::string();
+  try {
+    throw;
+  } catch (const std::exception& E) {
+    return WithFullStop(E.what());
+  } catch (...) {
+    return WithFullStop("Unknown failure");
+  }
 }
 
 void TApplication::HookMainWindow(const void* Owner, TWindowHook Hook) {

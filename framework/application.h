@@ -116,4 +116,11 @@ class TApplication : public TComponent {
 // The program's one application object (null before it is made and after it is freed).
 TApplication* Application();
 
+// The application title for an executable's path (TApplication::Title), for a failure
+// shown before the application object exists.
+std::string ApplicationTitle(const std::string& ExeName);
+// The failure box's text for the failure being handled (call inside a catch block): its
+// message, with a full stop added when the last character's code is above '.'.
+std::string CurrentFailureText();
+
 }  // namespace vantor

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "framework/application.h"
 #include "framework/controls.h"
@@ -26,6 +27,10 @@ struct TWin32AppOptions {
 
 // The application object on real windows (it becomes Application()).
 std::unique_ptr<TApplication> MakeWin32Application(const TWin32AppOptions& Options);
+
+// The failure box for a failure while no application object exists (before it is made):
+// the system's own message box, with the application title, the error icon and OK.
+void ShowFailureWithoutApplication(const std::string& Text);
 
 // The application's hidden top-level window (the one the hooks listen on).
 HWND AppWindowHandle();

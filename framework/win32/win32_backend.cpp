@@ -30,6 +30,17 @@ void AskForPerMonitorDpiAwareness() {
     Set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 }
 
+std::string ExecutablePath() {
+  std::vector<wchar_t> Buffer(MAX_PATH);
+  for (;;) {
+    const DWORD Length =
+        ::GetModuleFileNameW(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
+    if (Length < Buffer.size())
+      return Narrow(std::wstring(Buffer.data(), Length));
+    Buffer.resize(Buffer.size() * 2);  // long paths: the name was cut, try a larger buffer
+  }
+}
+
 TWin32Backend* TheBackend() {
   TApplication* App = Application();
   return App ? dynamic_cast<TWin32Backend*>(&App->Backend()) : nullptr;
@@ -62,14 +73,7 @@ HWND TWin32Backend::AppWindow() const {
 }
 
 std::string TWin32Backend::ExeName() const {
-  std::vector<wchar_t> Buffer(MAX_PATH);
-  for (;;) {
-    const DWORD Length =
-        ::GetModuleFileNameW(nullptr, Buffer.data(), static_cast<DWORD>(Buffer.size()));
-    if (Length < Buffer.size())
-      return Narrow(std::wstring(Buffer.data(), Length));
-    Buffer.resize(Buffer.size() * 2);  // long paths: the name was cut, try a larger buffer
-  }
+  return ExecutablePath();
 }
 
 void TWin32Backend::Dispatch(MSG& Message) {
@@ -192,6 +196,11 @@ void TWin32Backend::MessageBox(TBoxKind Kind, const std::string& Caption, const 
 
 std::unique_ptr<TApplication> MakeWin32Application(const TWin32AppOptions& Options) {
   return std::make_unique<TApplication>(std::make_unique<TWin32Backend>(Options));
+}
+
+void ShowFailureWithoutApplication(const std::string& Text) {
+  ::MessageBoxW(nullptr, Widen(Text).c_str(), Widen(ApplicationTitle(ExecutablePath())).c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 HWND AppWindowHandle() {

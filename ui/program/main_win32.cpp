@@ -8,6 +8,7 @@
 #include "serial/sio_comm.h"
 #include "ui/description/microphone_settings_form_description.h"
 #include "ui/program/comport1_settings.h"
+#include "ui/program/run_program.h"
 #include "ui/picture/device_picture.h"
 #include "ui/resources/resource.h"
 
@@ -26,22 +27,21 @@ void LoadWindow(TMicrophoneSettingsForm& Form, const TBitmap32& Picture) {
 
 }  // namespace
 
-int RunProgram() {
+int Main() {
   // The picture is drawn before the window is built, so that building it can show it.
   const TBitmap32 Picture = RenderDevicePicture();
-
-  std::unique_ptr<TApplication> App =
-      MakeWin32Application({.AppIconId = IDI_APP, .BoxDialog = bdTaskDialog});
-  App->CreateForm<TMicrophoneSettingsForm>(
-      [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); },
-      [] { return GetAvailableComPorts(); });
-  App->Run();
-  App.reset();  // frees the window, which closes the port if it is still open
-  return 0;
+  TProgramSteps Steps;
+  Steps.MakeApplication = [] {
+    return MakeWin32Application({.AppIconId = IDI_APP, .BoxDialog = bdTaskDialog});
+  };
+  Steps.LoadWindow = [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); };
+  Steps.PortList = [] { return GetAvailableComPorts(); };
+  Steps.ShowFailureWithoutApplication = &ShowFailureWithoutApplication;
+  return RunProgram(Steps);
 }
 
 }  // namespace vantor
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  return vantor::RunProgram();
+  return vantor::Main();
 }
