@@ -17,24 +17,23 @@ namespace vantor {
 namespace {
 
 // The window's stored description: Comport1 with its settings, the widgets and their
-// bindings, and the picture.
-void LoadWindow(TMicrophoneSettingsForm& Form, const TBitmap32& Picture) {
+// bindings, and the picture, drawn now so that a failure to draw it is one of building
+// the window, which the failure box can show.
+void LoadWindow(TMicrophoneSettingsForm& Form) {
   TSioComm* Comport1 = Form.MakeOwned<TSioComm>();
   ApplyComport1Settings(*Comport1);
   LoadMicrophoneSettingsForm(Form, *Comport1);
-  Form.Image1->SetPicture(Picture);
+  Form.Image1->SetPicture(RenderDevicePicture());
 }
 
 }  // namespace
 
 int Main() {
-  // The picture is drawn before the window is built, so that building it can show it.
-  const TBitmap32 Picture = RenderDevicePicture();
   TProgramSteps Steps;
   Steps.MakeApplication = [] {
     return MakeWin32Application({.AppIconId = IDI_APP, .BoxDialog = bdTaskDialog});
   };
-  Steps.LoadWindow = [&Picture](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Picture); };
+  Steps.LoadWindow = &LoadWindow;
   Steps.PortList = [] { return GetAvailableComPorts(); };
   Steps.ShowFailureWithoutApplication = &ShowFailureWithoutApplication;
   return RunProgram(Steps);
