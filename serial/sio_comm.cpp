@@ -256,7 +256,8 @@ void TSioCustomComm::Close() {
     return;
   CloseDevice();
   DoClose();
-  FBackend->Sleep(300);
+  if (!FSkipClosePause)
+    FBackend->Sleep(300);
 }
 
 void TSioCustomComm::DoClose() {

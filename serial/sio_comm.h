@@ -86,6 +86,11 @@ class TSioCustomComm : public TSioComponent {
   void SetUpdateDCB(bool Value);
   bool SyncThreads() const { return FSyncThreads; }
   void SetSyncThreads(bool Value) { FSyncThreads = Value; }
+  // Off by default: every Close of an open port then pauses 300 ms, as the window's port
+  // does. A program that goes through many ports (the command-line tool) switches it on.
+  // May change at any time; the next Close uses it.
+  bool SkipClosePause() const { return FSkipClosePause; }
+  void SetSkipClosePause(bool Value) { FSkipClosePause = Value; }
   TSettingsStore& SettingsStore() { return *FSettingsStore; }
   void SetSettingsStore(const TSettingsStore& Value) { FSettingsStore->Assign(Value); }
   TSioDisplay* Display() const { return FDisplay; }
@@ -277,6 +282,7 @@ class TSioCustomComm : public TSioComponent {
   TNotifyEvent FOnTxEmpty, FOnPErr, FOnRx80Full, FOnEvent1, FOnEvent2;
   TSioDisplay* FDisplay = nullptr;
   bool FSyncThreads = true;
+  bool FSkipClosePause = false;
   std::unique_ptr<TSettingsStore> FSettingsStore;
   TSioCommUSBDeviceEvent FOnUSBDeviceUnplug, FOnUSBDevicePlugin;
 

@@ -404,6 +404,37 @@ TEST_F(SioOpenClose, DestroyingAnOpenPortClosesItWithoutOnClose) {
   EXPECT_EQ(Closed, 0);
 }
 
+TEST_F(SioOpenClose, SkipClosePauseClosesWithoutThePauseAndIsOffByDefault) {
+  TSioComm& Port = MakeComm();
+  EXPECT_FALSE(Port.SkipClosePause());
+  int Closed = 0;
+  Port.SetOnClose([&](TObject*) { ++Closed; });
+  Port.SetSkipClosePause(true);
+  Port.Open();
+  Port.Close();
+  EXPECT_EQ(Closed, 1);
+  EXPECT_TRUE(Fault->Sleeps().empty());
+
+  // Switched off again, the next Close pauses as before.
+  Port.SetSkipClosePause(false);
+  Port.Open();
+  Port.Close();
+  EXPECT_EQ(Fault->Sleeps(), std::vector<std::uint32_t>{300});
+  ExpectNoMisuse();
+}
+
+TEST_F(SioOpenClose, DestroyingWithSkipClosePauseDoesNotPauseEither) {
+  auto Log = std::make_shared<std::vector<std::string>>();
+  auto Backend = std::make_unique<TLoggedBackend>(Log);
+  Backend->AddDevice(kCom5Path);
+  auto Port = std::make_unique<TSioComm>(nullptr, std::move(Backend));
+  Port->SetDeviceName("COM5");
+  Port->SetSkipClosePause(true);
+  Port->Open();
+  Port.reset();
+  EXPECT_EQ(*Log, std::vector<std::string>{"ClosePort"});
+}
+
 TEST_F(SioOpenClose, AutoOpenOpensOnceLoaded) {
   TSioComm& Port = MakeComm();
   Port.BeginLoading();
