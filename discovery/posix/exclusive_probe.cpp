@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 
+#include <cerrno>
+
 #include "base/posix/unique_fd.h"
 
 namespace vantor {
@@ -32,18 +34,31 @@ bool HeldExclusively(int Fd) {
 
 }  // namespace
 
-std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path) {
+std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path, int* Error) {
+  int Ignored = 0;
+  int& Why = Error ? *Error : Ignored;
+  Why = 0;
   TUniqueFd Fd(::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  if (!Fd || HeldExclusively(Fd.Get()))
+  if (!Fd) {
+    Why = errno;
     return nullptr;
-  if (::ioctl(Fd.Get(), TIOCEXCL) != 0)
+  }
+  if (HeldExclusively(Fd.Get())) {
+    Why = EBUSY;
     return nullptr;
+  }
+  if (::ioctl(Fd.Get(), TIOCEXCL) != 0) {
+    Why = errno;
+    return nullptr;
+  }
   const int Raw = Fd.Get();
   // From here on the handle clears the flag again, whatever the lock says.
   auto Port = std::make_unique<TExclusivePort>(std::move(Fd));
   // A lock held through another open file description means another user of the port.
-  if (::flock(Raw, LOCK_EX | LOCK_NB) != 0)
+  if (::flock(Raw, LOCK_EX | LOCK_NB) != 0) {
+    Why = errno == EWOULDBLOCK ? EBUSY : errno;
     return nullptr;
+  }
   return Port;
 }
 

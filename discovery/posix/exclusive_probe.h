@@ -9,8 +9,10 @@
 
 namespace vantor {
 
-// Null when the port cannot be opened exclusively now. Freeing the handle clears the
-// exclusive flag again before closing, so the probe leaves the port as it found it.
-std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path);
+// Null when the port cannot be opened exclusively now; Error (when given) then holds the
+// errno of the failure, EBUSY when another holder has the port exclusive or locked.
+// Freeing the handle clears the exclusive flag again before closing, so the probe leaves
+// the port as it found it.
+std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path, int* Error = nullptr);
 
 }  // namespace vantor
