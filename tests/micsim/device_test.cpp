@@ -47,6 +47,16 @@ TEST(MicDevice, AnswersTheFourCommands) {
   EXPECT_EQ(Device.Settings(), Expected);
 }
 
+TEST(MicDevice, WithIgnoreWritesAcceptsWritesButKeepsTheOldValues) {
+  TMicDevice Device(TSettings{}, 12, 1);
+  Device.SetIgnoreWrites(true);
+  Converse(Device, {
+                       {{0xAA, 6, 3, 2, 60, 0xBB}, std::nullopt, false},
+                       {{0xAA, 5, 2, 2, 0xBB}, TBytes{0xAA, 6, 2, 2, 255, 0xBB}},
+                   });
+  EXPECT_EQ(Device.Settings(), TSettings{});
+}
+
 TEST(MicDevice, IgnoresWhatItDoesNotUnderstand) {
   TSettings Start;
   Start[1] = 58;

@@ -9,14 +9,31 @@ namespace {
 using micsim::ParseOptions;
 
 TEST(Options, ReadsEveryOption) {
-  const auto Parsed = ParseOptions({"--link",   "/tmp/mic",       "--state=/tmp/s",
-                                    "--log",    "l.txt",          "--version",
-                                    "17",       "--stray",        "2",
-                                    "--split",  "--merge",        "--delay",
-                                    "30",       "--silent",       "--answer-after",
-                                    "3",        "--bad-end",      "--garbage-burst",
-                                    "5",        "--hangup-after", "4",
-                                    "--reopen", "--seed",         "4294967295"});
+  const auto Parsed = ParseOptions({"--link",
+                                    "/tmp/mic",
+                                    "--state=/tmp/s",
+                                    "--log",
+                                    "l.txt",
+                                    "--version",
+                                    "17",
+                                    "--stray",
+                                    "2",
+                                    "--split",
+                                    "--merge",
+                                    "--delay",
+                                    "30",
+                                    "--silent",
+                                    "--answer-after",
+                                    "3",
+                                    "--bad-end",
+                                    "--garbage-burst",
+                                    "5",
+                                    "--hangup-after",
+                                    "4",
+                                    "--reopen",
+                                    "--seed",
+                                    "4294967295",
+                                    "--ignore-writes"});
   ASSERT_EQ(Parsed.Error, "");
   const auto& O = Parsed.Options;
   EXPECT_EQ(O.Link, "/tmp/mic");
@@ -28,6 +45,7 @@ TEST(Options, ReadsEveryOption) {
   EXPECT_TRUE(O.Merge);
   EXPECT_EQ(O.DelayMs, 30u);
   EXPECT_TRUE(O.Silent);
+  EXPECT_TRUE(O.IgnoreWrites);
   EXPECT_EQ(O.AnswerAfter, 3u);
   EXPECT_TRUE(O.Faults.BadEnd);
   EXPECT_EQ(O.Faults.GarbageBurst, 5u);
@@ -49,9 +67,10 @@ TEST(Options, RefusesBadCommandLines) {
 
 TEST(Options, HelpNamesEveryOption) {
   const std::string Help = micsim::HelpText();
-  for (const char* Name : {"--link", "--state", "--version", "--log", "--stray", "--split",
-                           "--merge", "--delay", "--silent", "--answer-after", "--bad-end",
-                           "--garbage-burst", "--hangup-after", "--reopen", "--seed", "--help"}) {
+  for (const char* Name :
+       {"--link", "--state", "--version", "--log", "--stray", "--split", "--merge", "--delay",
+        "--silent", "--answer-after", "--bad-end", "--garbage-burst", "--hangup-after", "--reopen",
+        "--seed", "--ignore-writes", "--help"}) {
     EXPECT_NE(Help.find(Name), std::string::npos) << Name;
   }
 }

@@ -70,9 +70,12 @@ TDeviceAnswer TMicDevice::WriteSetting(const TBytes& Frame) {
   if (!ValidIndex(Index)) {
     return Ignored("write setting " + std::to_string(Index) + ": no such setting");
   }
+  const std::string Note =
+      "write setting " + std::to_string(Index) + " = " + std::to_string(Frame[4]);
+  if (FIgnoreWrites)
+    return {std::nullopt, Note + ", not stored (--ignore-writes)", false};
   FSettings[Index] = Frame[4];
-  return {std::nullopt, "write setting " + std::to_string(Index) + " = " + std::to_string(Frame[4]),
-          true};
+  return {std::nullopt, Note, true};
 }
 
 TDeviceAnswer TMicDevice::ReadVersion(const TBytes& Frame) {

@@ -36,6 +36,8 @@ class TMicDevice {
   TDeviceAnswer Handle(const TBytes& Frame);
 
   const TSettings& Settings() const { return FSettings; }
+  // Writes are answered as usual (not at all) but leave the stored values as they were.
+  void SetIgnoreWrites(bool Value) { FIgnoreWrites = Value; }
 
  private:
   TDeviceAnswer Handshake(const TBytes& Frame);
@@ -47,6 +49,7 @@ class TMicDevice {
   std::uint8_t FVersion;
   unsigned FAnswerAfter;
   unsigned FHandshakes = 0;
+  bool FIgnoreWrites = false;
 };
 
 }  // namespace micsim

@@ -52,6 +52,7 @@ int Main(int argc, char** argv) {
     micsim::TSignals Signals;
     micsim::TLog Log = Options.Log.empty() ? micsim::TLog() : micsim::TLog(Options.Log);
     micsim::TMicDevice Device(StartSettings(Options, Log), Options.Version, Options.AnswerAfter);
+    Device.SetIgnoreWrites(Options.IgnoreWrites);
     Log.Line("device: " + Describe(Device.Settings()) + ", version " +
              std::to_string(Options.Version) + ", seed " + std::to_string(Options.Seed));
     micsim::TSimulator Simulator(Options, Log, Device);

@@ -93,6 +93,8 @@ TParsedOptions ParseOptions(const std::vector<std::string>& Args) {
       Number(600000, O.DelayMs);
     else if (Key == "--silent")
       Flag(O.Silent);
+    else if (Key == "--ignore-writes")
+      Flag(O.IgnoreWrites);
     else if (Key == "--answer-after")
       Number(kCount, O.AnswerAfter);
     else if (Key == "--bad-end")
@@ -151,6 +153,8 @@ Faults, to test the host:
                       write (replies to requests that arrive together always do)
   --delay MS          wait MS milliseconds before each reply
   --silent            never answer
+  --ignore-writes     accept write setting frames but keep the old values (a device whose
+                      memory no longer takes writes: the read-back shows the old settings)
   --answer-after N    ignore the first N-1 handshakes of the run, answer from the Nth on
   --bad-end           end every reply with 00 instead of BB
   --garbage-burst N   before about one reply in four, N random bytes (AA included)

@@ -20,6 +20,7 @@ struct TOptions {
   bool Merge = false;
   unsigned DelayMs = 0;
   bool Silent = false;
+  bool IgnoreWrites = false;
   unsigned AnswerAfter = 1;
   unsigned HangupAfter = 0;  // 0: never
   bool Reopen = false;
