@@ -1,0 +1,157 @@
+#include "cli/backup_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+#include "protocol/key_codes.h"
+
+namespace vantor {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::size_t kFirmwareTextLimit = 32;
+constexpr int kDepthLimit = 8;  // a backup nests two deep; deeper is no backup
+
+// A problem found while checking; its text names the field.
+struct TBackupProblem : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string Quoted(const std::string& Text) {
+  return json(Text).dump();
+}
+
+// nlohmann keeps the last of two equal keys without a word; the file must not have any.
+json ParseStrictly(std::string_view Text) {
+  std::vector<std::set<std::string>> Keys;
+  const json::parser_callback_t Check = [&Keys](int Depth, json::parse_event_t Event,
+                                                json& Parsed) {
+    if (Depth > kDepthLimit)
+      throw TBackupProblem("not a backup file: nested too deeply");
+    if (Event == json::parse_event_t::object_start) {
+      Keys.emplace_back();
+    } else if (Event == json::parse_event_t::object_end) {
+      Keys.pop_back();
+    } else if (Event == json::parse_event_t::key && !Keys.empty()) {
+      const std::string Key = Parsed.get<std::string>();
+      if (!Keys.back().insert(Key).second)
+        throw TBackupProblem("field " + Quoted(Key) + " appears twice");
+    }
+    return true;
+  };
+  try {
+    return json::parse(Text.begin(), Text.end(), Check);
+  } catch (const json::parse_error& E) {
+    // "[json.exception.parse_error.101] parse error at ..." without the library's tag.
+    std::string Message = E.what();
+    if (const auto Tag = Message.find("] ");
+        Message.rfind("[json", 0) == 0 && Tag != std::string::npos)
+      Message.erase(0, Tag + 2);
+    throw TBackupProblem("not a backup file (is it complete?): " + Message);
+  }
+}
+
+void OnlyFields(const json& Object, const std::string& Where,
+                const std::vector<std::string>& Fields) {
+  for (const auto& [Key, Value] : Object.items()) {
+    if (std::find(Fields.begin(), Fields.end(), Key) == Fields.end())
+      throw TBackupProblem(Where + "unknown field " + Quoted(Key));
+  }
+  for (const std::string& Field : Fields) {
+    if (!Object.contains(Field))
+      throw TBackupProblem(Where + "missing field " + Quoted(Field));
+  }
+}
+
+std::uint8_t ReadKey(const json& Settings, int Index) {
+  const std::string Field = "settings." + SettingName(Index);
+  const json& Value = Settings.at(SettingName(Index));
+  if (!Value.is_string()) {
+    throw TBackupProblem(Field + ": expected a key name in quotes, such as \"F8\", found " +
+                         Value.dump());
+  }
+  const std::string Text = Value.get<std::string>();
+  const auto Code = ParseKeyName(Text);
+  if (Index == kCentre && Code == kDeviceKeyNone)
+    throw TBackupProblem(Field + ": the centre button cannot be off");
+  if (!Code) {
+    throw TBackupProblem(Field + ": " + Quoted(Text) + " is not a key: expected F1 to F12" +
+                         (Index == kCentre ? "" : " or off"));
+  }
+  return *Code;
+}
+
+TBackup Check(const json& File) {
+  if (!File.is_object())
+    throw TBackupProblem("not a backup file: expected a JSON object");
+  OnlyFields(File, "", {"format", "firmware", "settings"});
+  const json& Format = File.at("format");
+  if (!Format.is_number_integer())
+    throw TBackupProblem("format: expected the number 1, found " + Format.dump());
+  if (Format.get<long long>() != 1) {
+    throw TBackupProblem("format: this file is format " + Format.dump() +
+                         "; this vantor-mic reads format 1");
+  }
+  TBackup Backup;
+  const json& Firmware = File.at("firmware");
+  if (!Firmware.is_string() || Firmware.get<std::string>().size() > kFirmwareTextLimit)
+    throw TBackupProblem("firmware: expected a version in quotes, such as \"1.2\"");
+  Backup.Firmware = Firmware.get<std::string>();
+
+  const json& Settings = File.at("settings");
+  if (!Settings.is_object())
+    throw TBackupProblem("settings: expected an object, found " + Settings.dump());
+  OnlyFields(Settings, "settings: ", {"centre", "left", "right", "mute"});
+  for (int Index = kCentre; Index <= kRight; ++Index)
+    Backup.Settings[Index] = ReadKey(Settings, Index);
+  const json& Mute = Settings.at("mute");
+  if (!Mute.is_boolean())
+    throw TBackupProblem("settings.mute: expected true or false, found " + Mute.dump());
+  Backup.Settings[kMute] = Mute.get<bool>() ? 1 : 0;
+
+  for (int Later = kLeft; Later <= kRight; ++Later) {
+    for (int Earlier = kCentre; Earlier < Later; ++Earlier) {
+      if (IsPlainKey(Backup.Settings[Later]) &&
+          Backup.Settings[Later] == Backup.Settings[Earlier]) {
+        throw TBackupProblem("settings." + SettingName(Later) + ": " +
+                             KeyName(Backup.Settings[Later]) + " is already set for settings." +
+                             SettingName(Earlier));
+      }
+    }
+  }
+  return Backup;
+}
+
+}  // namespace
+
+std::string BackupText(const TBackup& Backup) {
+  std::string Text =
+      "{\"format\": 1, \"firmware\": " + Quoted(Backup.Firmware) + ", \"settings\": {";
+  for (int Index = kCentre; Index <= kRight; ++Index)
+    Text += Quoted(SettingName(Index)) + ": " + Quoted(KeyName(Backup.Settings[Index])) + ", ";
+  Text += std::string("\"mute\": ") + (Backup.Settings[kMute] != 0 ? "true" : "false") + "}}\n";
+  return Text;
+}
+
+TBackupRead ReadBackup(std::string_view Text) {
+  if (Text.size() > kBackupSizeLimit) {
+    return {std::nullopt, "not a backup file: larger than " +
+                              std::to_string(kBackupSizeLimit / 1024) +
+                              " KiB (a backup is one short line)"};
+  }
+  try {
+    return {Check(ParseStrictly(Text)), std::string()};
+  } catch (const TBackupProblem& E) {
+    return {std::nullopt, E.what()};
+  } catch (const json::exception& E) {
+    return {std::nullopt, std::string("not a backup file: ") + E.what()};
+  }
+}
+
+}  // namespace vantor

@@ -1,0 +1,187 @@
+// set and restore: read each microphone, plan its new settings under the rules, write them
+// with the window's Save frames and compare what is read back.
+#include <algorithm>
+
+#include "cli/backup_file.h"
+#include "cli/commands.h"
+#include "cli/json_output.h"
+#include "cli/text_files.h"
+
+namespace vantor {
+
+namespace {
+
+struct TTarget {
+  TMicConversation* Talk;
+  TPlannedSettings Plan;
+};
+
+TJson DifferencesJson(const TMicConversation& Talk) {
+  TJson List = TJson::array();
+  for (const int Index : Talk.Differences()) {
+    List.push_back(TJson{{"setting", SettingName(Index)},
+                         {"written", ValueName(Index, Talk.Written()[Index])},
+                         {"read_back", ValueName(Index, Talk.ReadBack()[Index])}});
+  }
+  return List;
+}
+
+TJson ResultJson(const TTarget& Target, bool Written) {
+  const TMicConversation& Talk = *Target.Talk;
+  const bool Ok = Written && Talk.Outcome() == TMicConversation::TOutcome::coOk;
+  TJson Json = TJson::object();
+  Json["port"] = Talk.Port();
+  Json["firmware"] = Talk.Firmware();
+  Json["before"] = SettingsJson(Talk.Settings());
+  Json["after"] = SettingsJson(Target.Plan.Settings);
+  Json["written"] = Written;
+  Json["verified"] = Ok && Talk.Differences().empty();
+  Json["differences"] = Ok ? DifferencesJson(Talk) : TJson::array();
+  Json["error"] = Written && !Ok ? TJson(Talk.Failure()) : TJson(nullptr);
+  return Json;
+}
+
+std::string DifferencesText(const TMicConversation& Talk) {
+  std::string Text;
+  for (const int Index : Talk.Differences()) {
+    Text += (Text.empty() ? "" : "; ") + SettingName(Index) + ": wrote " +
+            ValueName(Index, Talk.Written()[Index]) + ", read back " +
+            ValueName(Index, Talk.ReadBack()[Index]);
+  }
+  return Text;
+}
+
+// Plans, checks, writes and verifies; fills the document's microphones and refusals.
+int Apply(const TCommandLine& Line, TMicSession& Session,
+          const std::vector<TMicConversation*>& Microphones, const std::vector<TAssignment>& Named,
+          int Status, TJson& Document) {
+  std::vector<TTarget> Targets;
+  for (TMicConversation* Talk : Microphones)
+    Targets.push_back({Talk, PlanSettings(Talk->Settings(), Named)});
+  Document["microphones"] = TJson::array();
+  Document["refusals"] = TJson::array();
+
+  bool Refused = false;
+  for (const TTarget& Target : Targets) {
+    for (const std::string& Refusal : Target.Plan.Refusals) {
+      Refused = true;
+      Message((Targets.size() > 1 ? Target.Talk->Port() + ": " : std::string()) + Refusal);
+      Document["refusals"].push_back(TJson{{"port", Target.Talk->Port()}, {"refusal", Refusal}});
+    }
+  }
+  if (Refused) {
+    Message("nothing was written");
+    Session.FinishAll();
+    return std::max(Status, static_cast<int>(esRefused));
+  }
+  if (Line.DryRun) {
+    Session.FinishAll();
+    for (const TTarget& Target : Targets) {
+      Document["microphones"].push_back(ResultJson(Target, false));
+      if (!Line.Json) {
+        Print(Target.Talk->Port() + ": would write " + SettingsText(Target.Plan.Settings) +
+              " (dry run: nothing written)");
+      }
+    }
+    return Status;
+  }
+
+  std::vector<std::pair<TMicConversation*, TMicSettings>> Writes;
+  for (const TTarget& Target : Targets)
+    Writes.emplace_back(Target.Talk, Target.Plan.Settings);
+  Session.WriteAndVerify(Writes);
+  for (const TTarget& Target : Targets) {
+    const TMicConversation& Talk = *Target.Talk;
+    Document["microphones"].push_back(ResultJson(Target, true));
+    if (Talk.Outcome() != TMicConversation::TOutcome::coOk) {
+      Message(Talk.Port() + ": " + Talk.Failure() + "; `vantor-mic show --port " + Talk.Port() +
+              "` shows what it holds now");
+      Status = std::max(Status, static_cast<int>(esFailed));
+    } else if (!Talk.Differences().empty()) {
+      Message(Talk.Port() +
+              ": the settings read back differ from those written: " + DifferencesText(Talk));
+      Status = std::max(Status, static_cast<int>(esMismatch));
+    } else if (!Line.Json) {
+      Print(Talk.Port() + ": written and read back: " + SettingsText(Talk.ReadBack()));
+    }
+  }
+  return Status;
+}
+
+}  // namespace
+
+int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
+  const TParsedAssignments Parsed = ParseAssignments(Line.Assignments);
+  if (!Parsed.Error.empty()) {
+    Message(Parsed.Error);
+    return esUsage;
+  }
+  TMicSession Session(Loop, Line);
+  Session.Survey(true, true);
+  const std::vector<TPortProblem> Problems = RelevantProblems(Session);
+  int Status = esSuccess;
+  const std::vector<TMicConversation*> Chosen = ChooseMicrophones(Session, Line.All, "set", Status);
+  TJson Document = TJson::object();
+  Document["dry_run"] = Line.DryRun;
+  if (!Chosen.empty())
+    Status = Apply(Line, Session, Chosen, Parsed.Assignments, Status, Document);
+  else
+    Document["microphones"] = TJson::array();
+  if (Line.Json) {
+    Document["problems"] = ProblemsJson(Problems);
+    PrintJson(Document);
+  }
+  return Status;
+}
+
+int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
+  // The file is checked before any port is touched.
+  std::string Text, Error;
+  if (!ReadTextFile(Line.File, kBackupSizeLimit, Text, Error)) {
+    Message(Error);
+    return esUsage;
+  }
+  const TBackupRead Read = ReadBackup(Text);
+  if (!Read.Backup) {
+    Message((Line.File == "-" ? std::string("standard input") : Line.File) + ": " + Read.Error +
+            "; nothing was written");
+    return esRefused;
+  }
+  const TBackup& Backup = *Read.Backup;
+  std::vector<TAssignment> Named;
+  for (int Index = kCentre; Index <= kMute; ++Index) {
+    const std::string Value = ValueName(Index, Backup.Settings[Index]);
+    Named.push_back({Index, SettingName(Index) + "=" + Value, Value});
+  }
+
+  TMicSession Session(Loop, Line);
+  Session.Survey(true, true);
+  const std::vector<TPortProblem> Problems = RelevantProblems(Session);
+  int Status = esSuccess;
+  const std::vector<TMicConversation*> Chosen =
+      ChooseMicrophones(Session, Line.All, "restore", Status);
+  TJson Document = TJson::object();
+  Document["file"] = Line.File;
+  Document["firmware"] = Backup.Firmware;
+  Document["dry_run"] = false;
+  Document["warnings"] = TJson::array();
+  for (const TMicConversation* Talk : Chosen) {
+    if (Talk->Firmware() != Backup.Firmware) {
+      const std::string Warning = Talk->Port() + ": the backup was made from firmware " +
+                                  Backup.Firmware + ", this microphone has " + Talk->Firmware();
+      Message("warning: " + Warning);
+      Document["warnings"].push_back(Warning);
+    }
+  }
+  if (!Chosen.empty())
+    Status = Apply(Line, Session, Chosen, Named, Status, Document);
+  else
+    Document["microphones"] = TJson::array();
+  if (Line.Json) {
+    Document["problems"] = ProblemsJson(Problems);
+    PrintJson(Document);
+  }
+  return Status;
+}
+
+}  // namespace vantor

@@ -1,0 +1,97 @@
+#include "cli/json_output.h"
+
+#include <cstdio>
+
+namespace vantor {
+
+namespace {
+
+TJson TextOrNull(const std::string& Text) {
+  return Text.empty() ? TJson(nullptr) : TJson(Text);
+}
+
+const char* MembershipName(TGroupMembership Membership) {
+  switch (Membership) {
+    case TGroupMembership::gmNotMember:
+      return "not-member";
+    case TGroupMembership::gmNotLoggedIn:
+      return "not-logged-in";
+    case TGroupMembership::gmMember:
+      break;
+  }
+  return "member";
+}
+
+}  // namespace
+
+TJson SettingsJson(const TMicSettings& Settings) {
+  TJson Json = TJson::object();
+  for (int Index = kCentre; Index <= kRight; ++Index)
+    Json[SettingName(Index)] = KeyName(Settings[Index]);
+  Json["mute"] = Settings[kMute] != 0;
+  return Json;
+}
+
+TJson MicrophoneJson(const TMicConversation& Talk) {
+  TJson Json = TJson::object();
+  Json["port"] = Talk.Port();
+  Json["firmware"] = Talk.Firmware();
+  Json["settings"] = SettingsJson(Talk.Settings());
+  return Json;
+}
+
+TJson ProblemJson(const TPortProblem& Problem) {
+  TJson Json = TJson::object();
+  Json["port"] = Problem.Port;
+  Json["state"] = Problem.State;
+  Json["message"] = Problem.Message;
+  Json["remedies"] = Problem.Remedies;
+  return Json;
+}
+
+TJson ProblemsJson(const std::vector<TPortProblem>& Problems) {
+  TJson Json = TJson::array();
+  for (const TPortProblem& Problem : Problems)
+    Json.push_back(ProblemJson(Problem));
+  return Json;
+}
+
+TJson PortJson(const TPortReportEntry& Entry, const TMicConversation* Talk) {
+  TJson Json = TJson::object();
+  Json["port"] = Entry.Name;
+  Json["stable_name"] = TextOrNull(Entry.StableName);
+  Json["description"] = TextOrNull(Entry.Description);
+  Json["present"] = Entry.Present;
+  Json["usb"] = Entry.UsbSerial;
+  Json["state"] = PortStateName(Entry.State);
+  Json["detail"] = DescribePortState(Entry);
+  TJson Holders = TJson::array();
+  for (const TPortHolder& Holder : Entry.Holders)
+    Holders.push_back(TJson{{"pid", Holder.Pid}, {"name", Holder.Name}});
+  Json["holders"] = Holders;
+  Json["holder_hidden"] = Entry.HolderHidden;
+  Json["group"] = TextOrNull(Entry.Group);
+  Json["membership"] = Entry.State == TPortState::psDenied && !Entry.Group.empty()
+                           ? TJson(MembershipName(Entry.Membership))
+                           : TJson(nullptr);
+  Json["error"] = Entry.ErrorCode != 0 ? TJson{{"code", Entry.ErrorCode}, {"text", Entry.Error}}
+                                       : TJson(nullptr);
+  Json["modemmanager"] = Entry.ModemManager;
+  Json["remedies"] = PortRemedies(Entry);
+  const bool Answered =
+      Talk && Talk->Answered() && Talk->Outcome() == TMicConversation::TOutcome::coOk;
+  Json["greeted"] = Talk != nullptr;
+  Json["microphone"] = Answered;
+  Json["firmware"] = Answered ? TJson(Talk->Firmware()) : TJson(nullptr);
+  Json["answer"] = Talk && !Answered ? TJson(Talk->Failure()) : TJson(nullptr);
+  return Json;
+}
+
+void PrintJson(const TJson& Document) {
+  // Paths and device names are not always valid UTF-8: such bytes become U+FFFD.
+  const std::string Text = Document.dump(2, ' ', false, TJson::error_handler_t::replace) + "\n";
+  std::fwrite(Text.data(), 1, Text.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace vantor

@@ -1,0 +1,157 @@
+#include "cli/mic_session.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/console/console.h"
+
+namespace vantor {
+
+namespace {
+
+TPortProblem FromReport(const TPortReportEntry& Entry) {
+  TPortProblem Problem;
+  Problem.Port = Entry.Name;
+  Problem.State = PortStateName(Entry.State);
+  Problem.Message = DescribePortState(Entry);
+  Problem.Remedies = PortRemedies(Entry);
+  return Problem;
+}
+
+TPortProblem FromConversation(const TMicConversation& Talk, bool Named) {
+  TPortProblem Problem;
+  Problem.Port = Talk.Port();
+  Problem.Message = Talk.Failure();
+  switch (Talk.Outcome()) {
+    case TMicConversation::TOutcome::coOpenFailed:
+      Problem.State = "error";
+      break;
+    case TMicConversation::TOutcome::coSilent:
+      Problem.State = "silent";
+      Problem.Message = "silent: " + Problem.Message;
+      Problem.Remedies.push_back(
+          "Check that this is the microphone's port (vantor-mic list), and unplug the "
+          "microphone and plug it in again.");
+      break;
+    default:
+      // A port that fails before any answer is no microphone we know of, unless named.
+      Problem.State = "failed";
+      if (Talk.Answered() || Named)
+        Problem.Status = esFailed;
+      if (Talk.WriteStarted())
+        Problem.Remedies.push_back("`vantor-mic show --port " + Talk.Port() +
+                                   "` shows what the microphone holds now.");
+      break;
+  }
+  Problem.Counts = Named || Talk.Answered();
+  return Problem;
+}
+
+}  // namespace
+
+TMicSession::TMicSession(TConsoleBackend& Loop, const TCommandLine& Line)
+    : FLoop(Loop), FLine(Line) {}
+
+TMicSession::~TMicSession() {
+  FinishAll();
+}
+
+void TMicSession::Survey(bool Greet, bool KeepOpen) {
+  FReport = MakePortReport(FLine.Ports, FLine.Ports.empty());
+  if (!Greet)
+    return;
+  // Busy ports are not greeted: bytes sent to a port another program uses would disturb it.
+  for (const TPortReportEntry& Entry : FReport) {
+    if (Entry.State != TPortState::psFree)
+      continue;
+    FConversations.push_back(std::make_unique<TMicConversation>(
+        Entry.Name, std::chrono::milliseconds(FLine.TimeoutMs),
+        FLine.Verbose ? TLineSink([this](const std::string& Port, const std::string& Line) {
+          Verbose(Port, Line);
+        })
+                      : TLineSink()));
+  }
+  for (const auto& Talk : FConversations)
+    Talk->Start(KeepOpen);
+  RunWhileWaiting();
+}
+
+void TMicSession::WriteAndVerify(
+    const std::vector<std::pair<TMicConversation*, TMicSettings>>& Plans) {
+  for (const auto& [Talk, Settings] : Plans)
+    Talk->Write(Settings);
+  RunWhileWaiting();
+}
+
+void TMicSession::FinishAll() {
+  for (const auto& Talk : FConversations)
+    Talk->Finish();
+}
+
+void TMicSession::RunWhileWaiting() {
+  FLoop.RunUntil([this] {
+    return std::none_of(FConversations.begin(), FConversations.end(),
+                        [](const auto& Talk) { return Talk->Waiting(); });
+  });
+}
+
+const TMicConversation* TMicSession::ConversationWith(const std::string& Port) const {
+  for (const auto& Talk : FConversations) {
+    if (Talk->Port() == Port)
+      return Talk.get();
+  }
+  return nullptr;
+}
+
+std::vector<TMicConversation*> TMicSession::Microphones() const {
+  std::vector<TMicConversation*> Found;
+  for (const auto& Talk : FConversations) {
+    if (Talk->Answered() &&
+        (Talk->Outcome() == TMicConversation::TOutcome::coOk || Talk->WriteStarted())) {
+      Found.push_back(Talk.get());
+    }
+  }
+  return Found;
+}
+
+std::vector<TPortProblem> TMicSession::Problems() const {
+  std::vector<TPortProblem> Problems;
+  for (const TPortReportEntry& Entry : FReport) {
+    if (Entry.State != TPortState::psFree) {
+      TPortProblem Problem = FromReport(Entry);
+      Problem.Counts = NamedPorts();
+      Problems.push_back(std::move(Problem));
+    } else if (const TMicConversation* Talk = ConversationWith(Entry.Name)) {
+      if (Talk->Outcome() != TMicConversation::TOutcome::coOk &&
+          Talk->Outcome() != TMicConversation::TOutcome::coNone) {
+        Problems.push_back(FromConversation(*Talk, NamedPorts()));
+      }
+    }
+  }
+  return Problems;
+}
+
+int TMicSession::Status() const {
+  const std::vector<TPortProblem> All = Problems();
+  const bool NoMicrophone = Microphones().empty();
+  int Status = NoMicrophone ? esNoMicrophone : esSuccess;
+  for (const TPortProblem& Problem : All) {
+    if (Problem.Counts || NoMicrophone)
+      Status = std::max(Status, Problem.Status);
+  }
+  return Status;
+}
+
+void TMicSession::Verbose(const std::string& Port, const std::string& Line) const {
+  std::fprintf(stderr, "[%s] %s\n", Port.c_str(), Line.c_str());
+  std::fflush(stderr);
+}
+
+std::string ProblemText(const TPortProblem& Problem) {
+  std::string Text = Problem.Port + ": " + Problem.Message;
+  for (const std::string& Remedy : Problem.Remedies)
+    Text += "\n    " + Remedy;
+  return Text;
+}
+
+}  // namespace vantor

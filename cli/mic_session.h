@@ -1,0 +1,67 @@
+// The ports of one command and their conversations, all on the one console loop: the port
+// report first, then every free port greeted at once, so ten ports take one time limit.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/mic_conversation.h"
+#include "discovery/port_report.h"
+
+namespace vantor {
+
+class TConsoleBackend;
+
+// Why a port gave no microphone, or failed; and the exit status that stands for it.
+struct TPortProblem {
+  std::string Port;
+  std::string State;    // "busy", "denied", "absent", "error", "silent", "failed"
+  std::string Message;  // "busy: held by minicom (pid 4711)"
+  std::vector<std::string> Remedies;
+  int Status = esNoMicrophone;
+  bool Counts = true;  // named by the user, or a microphone that answered and then failed
+};
+
+class TMicSession {
+ public:
+  TMicSession(TConsoleBackend& Loop, const TCommandLine& Line);
+  ~TMicSession();
+
+  // The report on the named ports (or on those present), then a conversation with each
+  // free one (unless Greet is false), run until each has read or ended. Microphones stay
+  // open for a write when KeepOpen.
+  void Survey(bool Greet, bool KeepOpen);
+  // Writes and verifies: each microphone its settings, all at once.
+  void WriteAndVerify(const std::vector<std::pair<TMicConversation*, TMicSettings>>& Plans);
+  // Closes every port that is still open.
+  void FinishAll();
+
+  const TPortReport& Report() const { return FReport; }
+  // The conversation with a port of the report; null when it was not greeted.
+  const TMicConversation* ConversationWith(const std::string& Port) const;
+  // The microphones: ports that answered and were read completely.
+  std::vector<TMicConversation*> Microphones() const;
+  // Every port that gave no microphone, or failed, in the report's order.
+  std::vector<TPortProblem> Problems() const;
+  // The highest status among the problems that count: when no microphone answered at all,
+  // every problem counts (2 when there was no port at all).
+  int Status() const;
+  bool NamedPorts() const { return !FLine.Ports.empty(); }
+
+ private:
+  void RunWhileWaiting();
+  void Verbose(const std::string& Port, const std::string& Line) const;
+
+  TConsoleBackend& FLoop;
+  const TCommandLine& FLine;
+  TPortReport FReport;
+  std::vector<std::unique_ptr<TMicConversation>> FConversations;
+};
+
+// A problem as a person reads it: "PORT: message", then each remedy indented.
+std::string ProblemText(const TPortProblem& Problem);
+
+}  // namespace vantor
