@@ -1,0 +1,19 @@
+// Runs a program to its end, as a shell would, and keeps what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+struct TProgramRun {
+  int Status = -1;  // the exit status; 128 + signal when killed; -1 when it could not start
+  std::string Out;  // standard output
+  std::string Err;  // standard error
+};
+
+// Args[0] is looked up in PATH. Input goes to its standard input. A program still running
+// after the bounded wait is killed (and the test sees status 128 + 9).
+TProgramRun RunProgram(const std::vector<std::string>& Args, const std::string& Input = "");
+
+}  // namespace vantor
