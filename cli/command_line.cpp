@@ -85,6 +85,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     Command->footer(kExitStatuses);
 
   std::vector<const char*> Argv;
+  Argv.reserve(Args.size());
   for (const std::string& Arg : Args)
     Argv.push_back(Arg.c_str());
   try {

@@ -48,7 +48,7 @@ void PrintPorts(const TMicSession& Session, bool Diagnose) {
     if (Diagnose && !Entry.Present)
       Print(Indent + "named on the command line; not among the ports present");
     for (const std::string& Remedy : PortRemedies(Entry))
-      Print(Indent + (Diagnose ? "remedy: " : "") + Remedy);
+      Print(Indent + (Diagnose ? "remedy: " + Remedy : Remedy));
   }
 }
 

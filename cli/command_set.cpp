@@ -56,6 +56,7 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
           const std::vector<TMicConversation*>& Microphones, const std::vector<TAssignment>& Named,
           int Status, TJson& Document) {
   std::vector<TTarget> Targets;
+  Targets.reserve(Microphones.size());
   for (TMicConversation* Talk : Microphones)
     Targets.push_back({Talk, PlanSettings(Talk->Settings(), Named)});
   Document["microphones"] = TJson::array();
@@ -87,6 +88,7 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
   }
 
   std::vector<std::pair<TMicConversation*, TMicSettings>> Writes;
+  Writes.reserve(Targets.size());
   for (const TTarget& Target : Targets)
     Writes.emplace_back(Target.Talk, Target.Plan.Settings);
   Session.WriteAndVerify(Writes);

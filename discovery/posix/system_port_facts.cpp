@@ -111,7 +111,7 @@ class TSystemPortFacts : public TPortFacts {
     while (const dirent* Entry = ::readdir(Dir.get())) {
       if (Entry->d_name[0] == '.')
         continue;
-      const std::string Link = Folder + "/" + Entry->d_name;
+      std::string Link = Folder + "/" + Entry->d_name;
       const auto Linked = Node(Link);
       if (Linked && Linked->CharDevice && Linked->Rdev == Target->Rdev)
         return Link;
