@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -313,9 +314,15 @@ TEST_F(VantorMic, ADeniedPortNamesTheGroupToJoin) {
   const TMic Mic = StartMic("mic", {});
   std::vector<std::string> Args = {"show", "--port", Mic.Port};
   if (geteuid() == 0) {
-    // CI runs as root, which every permission lets through: run as nobody instead.
+    // CI runs as root, which every permission lets through: run as nobody instead, from a
+    // copy that nobody may reach (the build tree may lie under root's own home).
+    std::filesystem::permissions(Dir.Path(), std::filesystem::perms::owner_all |
+                                                 std::filesystem::perms::group_exec |
+                                                 std::filesystem::perms::others_exec);
+    const std::string Copy = Dir / "vantor-mic";
+    std::filesystem::copy_file(VANTOR_MIC_PATH, Copy);
     Args.insert(Args.begin(),
-                {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", VANTOR_MIC_PATH});
+                {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", Copy});
   } else {
     ASSERT_EQ(chmod(Mic.Port.c_str(), 0), 0);  // the pty is this user's own
     Args.insert(Args.begin(), VANTOR_MIC_PATH);
