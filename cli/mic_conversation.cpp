@@ -253,10 +253,13 @@ void TMicConversation::CheckComplete() {
 
 std::vector<int> TMicConversation::Differences() const {
   std::vector<int> Indexes;
-  for (int Index = kCentre; Index <= kMute; ++Index) {
+  for (int Index = kCentre; Index <= kRight; ++Index) {
     if (FReadBack[Index] != FWritten[Index])
       Indexes.push_back(Index);
   }
+  // Mute means only off (0) or on (anything else): a device may store 7 as 1.
+  if ((FReadBack[kMute] != 0) != (FWritten[kMute] != 0))
+    Indexes.push_back(kMute);
   return Indexes;
 }
 

@@ -66,7 +66,7 @@ class TMicConversation {
   const TMicSettings& Settings() const { return FSettings; }
   const TMicSettings& Written() const { return FWritten; }
   const TMicSettings& ReadBack() const { return FReadBack; }
-  // The settings whose read-back differs from what was written.
+  // The settings whose read-back differs from what was written (mute as on or off).
   std::vector<int> Differences() const;
   const std::vector<std::string>& Transcript() const { return FTranscript; }
 
