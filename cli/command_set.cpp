@@ -51,7 +51,8 @@ std::string DifferencesText(const TMicConversation& Talk) {
   return Text;
 }
 
-// Plans, checks, writes and verifies; fills the document's microphones and refusals.
+// Plans, checks, writes and verifies; fills the document's microphones and refusals (both
+// empty when there is no microphone to work on).
 int Apply(const TCommandLine& Line, TMicSession& Session,
           const std::vector<TMicConversation*>& Microphones, const std::vector<TAssignment>& Named,
           int Status, TJson& Document) {
@@ -61,6 +62,8 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
     Targets.push_back({Talk, PlanSettings(Talk->Settings(), Named)});
   Document["microphones"] = TJson::array();
   Document["refusals"] = TJson::array();
+  if (Targets.empty())
+    return Status;
 
   bool Refused = false;
   for (const TTarget& Target : Targets) {
@@ -125,10 +128,7 @@ int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
   const std::vector<TMicConversation*> Chosen = ChooseMicrophones(Session, Line.All, "set", Status);
   TJson Document = TJson::object();
   Document["dry_run"] = Line.DryRun;
-  if (!Chosen.empty())
-    Status = Apply(Line, Session, Chosen, Parsed.Assignments, Status, Document);
-  else
-    Document["microphones"] = TJson::array();
+  Status = Apply(Line, Session, Chosen, Parsed.Assignments, Status, Document);
   if (Line.Json) {
     Document["problems"] = ProblemsJson(Problems);
     PrintJson(Document);
@@ -175,10 +175,7 @@ int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
       Document["warnings"].push_back(Warning);
     }
   }
-  if (!Chosen.empty())
-    Status = Apply(Line, Session, Chosen, Named, Status, Document);
-  else
-    Document["microphones"] = TJson::array();
+  Status = Apply(Line, Session, Chosen, Named, Status, Document);
   if (Line.Json) {
     Document["problems"] = ProblemsJson(Problems);
     PrintJson(Document);
