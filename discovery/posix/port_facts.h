@@ -26,7 +26,7 @@ struct TNodeFacts {
 };
 
 struct THolderScan {
-  std::vector<TPortHolder> Holders;  // other processes than this one, by pid
+  std::vector<TPortHolder> Holders;  // by pid, this process included
   bool SomeUnreadable = false;       // processes whose open files this user cannot read
 };
 
@@ -41,7 +41,7 @@ class TPortFacts {
   // The open the serial component makes (exclusive), closed again at once: 0, or the
   // errno of the failure (EBUSY when another holder has it locked or exclusive).
   virtual int ProbeExclusive(const std::string& Port) = 0;
-  // The processes, other than this one, that have the device open. The program at the far
+  // The processes (this one included) that have the device open. The program at the far
   // end of a pseudo-terminal (it holds the master as well) is not counted: it plays the
   // device, it does not compete for the port.
   virtual THolderScan Holders(const TNodeFacts& Node) = 0;

@@ -82,6 +82,7 @@ class TSystemPortFacts : public TPortFacts {
   }
 
   int ProbeExclusive(const std::string& Port) override {
+    ScanProcesses();  // before any probe, so that no probe's own descriptor is seen
     int Error = 0;
     vantor::ProbeExclusive(Port, &Error);  // closed again as the handle goes
     return Error;
@@ -208,7 +209,6 @@ class TSystemPortFacts : public TPortFacts {
     if (FScanned)
       return;
     FScanned = true;
-    const int Self = static_cast<int>(::getpid());
     TDirPtr Proc(::opendir("/proc"));
     if (!Proc)
       return;
@@ -220,8 +220,8 @@ class TSystemPortFacts : public TPortFacts {
       const std::string Name = FirstLine(Dir + "/comm");
       if (Name == "ModemManager")
         FModemManager = true;
-      if (Pid == Self)
-        continue;
+      // This process too: a window that holds its own port, or a tool started on the very
+      // terminal it was asked to greet, must not call that port free.
       ScanFiles(Pid, Dir, Name);
     }
   }
