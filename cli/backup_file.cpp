@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "protocol/key_codes.h"
+#include "protocol/device_values.h"
 
 namespace vantor {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "protocol/key_codes.h"
+#include "protocol/device_values.h"
 
 namespace vantor {
 

@@ -19,8 +19,7 @@ using TClock = std::chrono::steady_clock;
 
 class TBodyThread : public TThread {
  public:
-  explicit TBodyThread(std::function<void(TBodyThread&)> ABody)
-      : TThread(true), FBody(std::move(ABody)) {}
+  explicit TBodyThread(std::function<void(TBodyThread&)> ABody) : FBody(std::move(ABody)) {}
   ~TBodyThread() override { TerminateAndWait(); }
   using TThread::Synchronize;
 
