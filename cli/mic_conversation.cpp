@@ -104,6 +104,9 @@ void TMicConversation::Start(bool KeepOpen) {
   FGreetTimer->SetEnabled(true);
   try {
     FComm->Open();  // greets from OnOpen, as the window does
+  } catch (const ESioCommError& E) {
+    FOpenFailure = E.Category();
+    Fail(TOutcome::coOpenFailed, E.what());
   } catch (const std::exception& E) {
     Fail(TOutcome::coOpenFailed, E.what());
   }

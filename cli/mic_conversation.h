@@ -15,6 +15,7 @@
 
 #include "cli/mic_settings.h"
 #include "protocol/reassembly.h"
+#include "serial/sio_events.h"
 
 namespace vantor {
 
@@ -60,6 +61,8 @@ class TMicConversation {
   TPhase Phase() const { return FPhase; }
   TOutcome Outcome() const { return FOutcome; }
   const std::string& Failure() const { return FFailure; }
+  // Why the port did not open (coOpenFailed): busy and denied told apart.
+  TSioErrorCategory OpenFailure() const { return FOpenFailure; }
   bool Answered() const { return FAnswered; }
   bool WriteStarted() const { return FWriteStarted; }
   const std::string& Firmware() const { return FFirmware; }
@@ -108,6 +111,7 @@ class TMicConversation {
   TPhase FPhase = TPhase::cpNew;
   TOutcome FOutcome = TOutcome::coNone;
   std::string FFailure;
+  TSioErrorCategory FOpenFailure = ecOther;
   bool FAnswered = false;
   bool FWriteStarted = false;
   std::string FFirmware;

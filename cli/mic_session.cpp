@@ -18,13 +18,30 @@ TPortProblem FromReport(const TPortReportEntry& Entry) {
   return Problem;
 }
 
+// A port the report found free can still fail to open: another program took it meanwhile,
+// or (on Windows, or for a holder this user cannot see) the report could not tell.
+std::string OpenFailureState(TSioErrorCategory Category) {
+  switch (Category) {
+    case ecBusy:
+      return PortStateName(TPortState::psBusy);
+    case ecDenied:
+      return PortStateName(TPortState::psDenied);
+    case ecNotFound:
+    case ecRemoved:
+      return PortStateName(TPortState::psAbsent);
+    case ecOther:
+      break;
+  }
+  return "error";
+}
+
 TPortProblem FromConversation(const TMicConversation& Talk, bool Named) {
   TPortProblem Problem;
   Problem.Port = Talk.Port();
   Problem.Message = Talk.Failure();
   switch (Talk.Outcome()) {
     case TMicConversation::TOutcome::coOpenFailed:
-      Problem.State = "error";
+      Problem.State = OpenFailureState(Talk.OpenFailure());
       break;
     case TMicConversation::TOutcome::coSilent:
       Problem.State = "silent";
