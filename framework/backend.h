@@ -1,4 +1,4 @@
-// What the portable framework asks of a platform backend (Win32, or headless for tests).
+// What the portable framework asks of a platform backend (Win32, Qt, or headless for tests).
 // Only the framework and its backends include this file.
 #pragma once
 
@@ -20,8 +20,9 @@ class TControlPeer {
   virtual ~TControlPeer() = default;
   virtual void StateChanged() {}  // caption, check, enabled, visible, bounds
   virtual void Focus() {}
-  // Status bar: the text of one panel changed.
+  // Status bar: the text of one panel changed; its hint (tooltip) changed.
   virtual void PanelChanged(int /*Index*/) {}
+  virtual void PanelHintChanged(int /*Index*/) {}
   // Hot-key control: HKM_SETHOTKEY, HKM_GETHOTKEY and HKM_SETRULES.
   virtual void SetHotKeyWord(std::uint16_t /*Word*/) {}
   virtual std::uint16_t HotKeyWord() const { return 0; }

@@ -116,8 +116,20 @@ void TImage::SetPicture(TBitmap32 Value) {
   Changed(*this);
 }
 
+void TImage::SetPictureRenderer(TPictureRenderer Renderer) {
+  FRenderer = std::move(Renderer);
+  SetPicture(FRenderer ? FRenderer(1.0) : TBitmap32{});
+}
+
+TBitmap32 TImage::PictureAt(double Scale) const {
+  if (!FRenderer || Scale == 1.0)
+    return FPicture;
+  return FRenderer(Scale);
+}
+
 void TStatusBar::AddPanel(const TStatusPanel& Panel) {
   FPanels.push_back(Panel);
+  FHints.emplace_back();
   if (TControlPeer* Bar = Peer())
     Bar->StateChanged();
 }
@@ -129,6 +141,15 @@ void TStatusBar::SetPanelText(int Index, const std::string& Value) {
   Panel.Text = Value;
   if (TControlPeer* Bar = Peer())
     Bar->PanelChanged(Index);
+}
+
+void TStatusBar::SetPanelHint(int Index, const std::string& Value) {
+  std::string& Hint = FHints.at(static_cast<std::size_t>(Index));
+  if (Hint == Value)
+    return;
+  Hint = Value;
+  if (TControlPeer* Bar = Peer())
+    Bar->PanelHintChanged(Index);
 }
 
 }  // namespace vantor

@@ -190,10 +190,14 @@ class TStatusBar : public TControl {
   const std::string& PanelText(int Index) const { return FPanels.at(Index).Text; }
   // Setting a panel to the text it already shows changes nothing.
   void SetPanelText(int Index, const std::string& Value);
+  // A panel's hint: its tooltip, where the backend has tooltips ("" for none).
+  const std::string& PanelHint(int Index) const { return FHints.at(Index); }
+  void SetPanelHint(int Index, const std::string& Value);
   bool SizeGrip() const { return false; }
 
  private:
   std::vector<TStatusPanel> FPanels;
+  std::vector<std::string> FHints;  // one per panel
 };
 
 // A 32-bit picture, 0xAARRGGBB per pixel, rows top to bottom.
@@ -210,8 +214,16 @@ class TImage : public TControl {
   const TBitmap32& Picture() const { return FPicture; }
   void SetPicture(TBitmap32 Value);
 
+  // A vector picture: Renderer draws it for a device-pixel ratio (1 gives the picture
+  // itself), so that a backend on a scaled display can show it sharp at the same size.
+  using TPictureRenderer = std::function<TBitmap32(double Scale)>;
+  void SetPictureRenderer(TPictureRenderer Renderer);
+  // The picture for a device-pixel ratio: the renderer's drawing, or the picture itself.
+  TBitmap32 PictureAt(double Scale) const;
+
  private:
   TBitmap32 FPicture;
+  TPictureRenderer FRenderer;
 };
 
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };

@@ -8,6 +8,7 @@
 
 #include "framework/backend.h"
 #include "framework/controls.h"
+#include "framework/hotkey_word.h"
 
 namespace vantor {
 
@@ -23,9 +24,11 @@ class THeadlessPeer : public TControlPeer {
   }
 
   // The word the control holds after the user pressed VirtualKey with Held modifiers.
-  std::uint16_t TypedWord(std::uint8_t VirtualKey, THKModifiers Held) const;
+  std::uint16_t TypedWord(std::uint8_t VirtualKey, THKModifiers Held) const {
+    return TypedHotKeyWord(VirtualKey, Held, InvalidKeys, Modifiers);
+  }
   // The control's text for its word.
-  std::string Text() const;
+  std::string Text() const { return HotKeyWordText(Word); }
 
   int StateChanges = 0;
   std::map<int, int> PanelRedraws;

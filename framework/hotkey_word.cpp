@@ -1,19 +1,11 @@
-#include "framework/headless/headless_peer.h"
+#include "framework/hotkey_word.h"
 
 namespace vantor {
 
 namespace {
 
-constexpr std::uint8_t VkBack = 0x08, VkShift = 0x10, VkControl = 0x11, VkMenu = 0x12,
-                       VkSpace = 0x20, VkDelete = 0x2E, VkF1 = 0x70, VkF24 = 0x87;
-
 constexpr THKModifiers Shift = HKModifierBit(hkShift), Ctrl = HKModifierBit(hkCtrl),
                        Alt = HKModifierBit(hkAlt), Ext = HKModifierBit(hkExt);
-
-bool IsExtended(std::uint8_t Vk) {
-  return (Vk >= 0x21 && Vk <= 0x28) || Vk == 0x2D || Vk == 0x2E || (Vk >= 0x5B && Vk <= 0x5D) ||
-         Vk == 0x6F || Vk == 0x90;
-}
 
 // The control's combination flag (HKCOMB_*) for a modifier set.
 THKInvalidKey Combination(THKModifiers Held) {
@@ -35,17 +27,40 @@ THKInvalidKey Combination(THKModifiers Held) {
   return hcNone;
 }
 
+// Appended rather than "F" + number: GCC 12 at -O3 sees a false overlap (-Wrestrict) in the
+// inlined concatenation of a literal and a temporary.
+std::string Numbered(const char* Prefix, int Number) {
+  std::string Name = Prefix;
+  Name += std::to_string(Number);
+  return Name;
+}
+
 std::string KeyName(std::uint8_t Vk) {
-  if (Vk >= VkF1 && Vk <= VkF24) {
-    // Appended rather than "F" + number: GCC 12 at -O3 sees a false overlap (-Wrestrict)
-    // in the inlined concatenation of a literal and a temporary.
-    std::string Name = "F";
-    Name += std::to_string(Vk - VkF1 + 1);
-    return Name;
-  }
+  if (Vk >= kVkF1 && Vk <= kVkF24)
+    return Numbered("F", Vk - kVkF1 + 1);
   if ((Vk >= '0' && Vk <= '9') || (Vk >= 'A' && Vk <= 'Z'))
     return std::string(1, char(Vk));
+  if (Vk >= 0x60 && Vk <= 0x69)
+    return Numbered("Num ", Vk - 0x60);
   switch (Vk) {
+    case kVkBack:
+      return "Backspace";
+    case 0x09:
+      return "Tab";
+    case 0x0D:
+      return "Enter";
+    case 0x1B:
+      return "Esc";
+    case kVkSpace:
+      return "Space";
+    case 0x21:
+      return "Page Up";
+    case 0x22:
+      return "Page Down";
+    case 0x23:
+      return "End";
+    case 0x24:
+      return "Home";
     case 0x25:
       return "Left";
     case 0x26:
@@ -54,8 +69,10 @@ std::string KeyName(std::uint8_t Vk) {
       return "Right";
     case 0x28:
       return "Down";
-    case VkSpace:
-      return "Space";
+    case 0x2D:
+      return "Insert";
+    case kVkDelete:
+      return "Delete";
     default:
       return "";  // 252 and other unnamed keys show nothing
   }
@@ -63,30 +80,35 @@ std::string KeyName(std::uint8_t Vk) {
 
 }  // namespace
 
-std::uint16_t THeadlessPeer::TypedWord(std::uint8_t VirtualKey, THKModifiers Held) const {
+bool IsExtendedKey(std::uint8_t Vk) {
+  return (Vk >= 0x21 && Vk <= 0x28) || Vk == 0x2D || Vk == 0x2E || (Vk >= 0x5B && Vk <= 0x5D) ||
+         Vk == 0x6F || Vk == 0x90;
+}
+
+std::uint16_t TypedHotKeyWord(std::uint8_t VirtualKey, THKModifiers Held,
+                              THKInvalidKeys InvalidKeys, THKModifiers Replacement) {
   Held &= Shift | Ctrl | Alt;
   // A modifier key on its own: the control shows the modifiers and waits for a key.
-  if (VirtualKey == VkShift || VirtualKey == VkControl || VirtualKey == VkMenu) {
-    if (VirtualKey == VkShift)
+  if (VirtualKey == kVkShift || VirtualKey == kVkControl || VirtualKey == kVkMenu) {
+    if (VirtualKey == kVkShift)
       Held |= Shift;
-    if (VirtualKey == VkControl)
+    if (VirtualKey == kVkControl)
       Held |= Ctrl;
-    if (VirtualKey == VkMenu)
+    if (VirtualKey == kVkMenu)
       Held |= Alt;
     return static_cast<std::uint16_t>(Held << 8);
   }
-  if (Held == 0 && (VirtualKey == VkBack || VirtualKey == VkDelete || VirtualKey == VkSpace)) {
+  if (Held == 0 && (VirtualKey == kVkBack || VirtualKey == kVkDelete || VirtualKey == kVkSpace))
     return 0;
-  }
   THKModifiers Result = Held;
   if (InvalidKeys & HKInvalidBit(Combination(Held)))
-    Result = Modifiers & (Shift | Ctrl | Alt);
-  if (IsExtended(VirtualKey))
+    Result = Replacement & (Shift | Ctrl | Alt);
+  if (IsExtendedKey(VirtualKey))
     Result |= Ext;
   return static_cast<std::uint16_t>(VirtualKey | (Result << 8));
 }
 
-std::string THeadlessPeer::Text() const {
+std::string HotKeyWordText(std::uint16_t Word) {
   if (Word == 0)
     return "None";
   const auto Held = static_cast<THKModifiers>(Word >> 8);
