@@ -11,7 +11,8 @@ namespace vantor {
 // The document's bytes (generated from ui/picture/device.svg by the build).
 std::string_view DevicePictureSvg();
 
-// One SVG unit per pixel, over the window's white background.
-TBitmap32 RenderDevicePicture();
+// One SVG unit per pixel at Scale 1, over the window's white background; Scale is a
+// display's device-pixel ratio (the Linux window draws the picture sharp on a scaled one).
+TBitmap32 RenderDevicePicture(double Scale = 1.0);
 
 }  // namespace vantor
