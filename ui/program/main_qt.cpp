@@ -13,6 +13,7 @@
 #include "ui/program/comport1_settings.h"
 #include "ui/picture/app_icon.h"
 #include "ui/picture/device_picture.h"
+#include "ui/program/permission_notice.h"
 #include "vantor_version.h"
 
 namespace vantor {
@@ -23,14 +24,34 @@ namespace {
 // StartupWMClass names the window class set here.
 const char* const kProgram = "vantor-mic-settings";
 const char* const kDesktopFileName = "com.vantor.MicrophoneSettings";
+// Status panel 1 shows the connection state; the permission notice is its hint.
+constexpr int kConnectionPanel = 1;
+
+// What the window is given beyond its stored description on Linux.
+struct TLinuxWindow {
+  std::vector<std::string> Ports;  // named with --port; empty: discovery's list
+  TPermissionNotice* Notice = nullptr;
+
+  // After each rescan the notice looks at what it found.
+  std::unique_ptr<TPortEntryList> Candidates() {
+    std::unique_ptr<TPortEntryList> List = ListCandidatePorts(Ports);
+    if (Notice)
+      Notice->AfterRescan(List.get());
+    return List;
+  }
+};
 
 // The window's stored description: Comport1 with its settings, the widgets and their
-// bindings, and the picture (drawn sharp for the display's scale).
-void LoadWindow(TMicrophoneSettingsForm& Form) {
+// bindings, and the picture (drawn sharp for the display's scale); then the permission
+// notice on the connection panel.
+void LoadWindow(TMicrophoneSettingsForm& Form, TLinuxWindow& Window) {
   TSioComm* Comport1 = Form.MakeOwned<TSioComm>();
   ApplyComport1Settings(*Comport1);
   LoadMicrophoneSettingsForm(Form, *Comport1);
   Form.Image1->SetPictureRenderer([](double Scale) { return RenderDevicePicture(Scale); });
+  Window.Notice = Form.MakeOwned<TPermissionNotice>(
+      *Form.StatusBar1, kConnectionPanel,
+      [&Ports = Window.Ports] { return MakePortReport(Ports, Ports.empty()); });
 }
 
 // True when the program is to end now (the code is then in ExitCode).
@@ -55,8 +76,10 @@ int RunWindow(int& Argc, char** Argv) {
 
   // Removals of serial devices reach Comport1's hook as on Windows, on the main thread.
   auto Monitor = std::make_unique<TDeviceMonitor>();
+  TLinuxWindow Window{Line.Ports};
   App->CreateForm<TMicrophoneSettingsForm>(
-      LoadWindow, [Ports = Line.Ports] { return ListCandidatePorts(Ports); });
+      [&Window](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Window); },
+      [&Window] { return Window.Candidates(); });
   App->Run();
   Monitor.reset();  // its thread sends to the application: it ends first
   App.reset();      // frees the window, which closes the port if it is still open
