@@ -87,15 +87,23 @@ TEST_F(PermissionNoticeTest, WithNothingToTryTheNoticeOpensOnceAndStaysAsThePane
   H.Backend->Advance(std::chrono::seconds(5));
   EXPECT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Bar->PanelHint(1), Text);
-  // Once the port may be opened (it is a candidate) or is gone, the hint goes.
+  // Once the port may be opened (it is a candidate), the hint goes.
   const int Before = Reports;
   Notice->AfterRescan(&Candidates);
   EXPECT_EQ(Reports, Before);  // with something to try, no report is made
   EXPECT_EQ(Bar->PanelHint(1), "");
   Notice->AfterRescan(nullptr);
   EXPECT_EQ(Bar->PanelHint(1), Text);
+  // While nothing is to be tried, the report is made again only every tenth rescan: when
+  // the port has gone, the hint goes with the next report.
   Report = {Denied("/dev/ttyS0", false)};
+  for (int I = 1; I < TPermissionNotice::kRescansPerReport; ++I) {
+    Notice->AfterRescan(nullptr);
+    EXPECT_EQ(Bar->PanelHint(1), Text);
+  }
+  EXPECT_EQ(Reports, Before + 1);
   Notice->AfterRescan(nullptr);
+  EXPECT_EQ(Reports, Before + 2);
   EXPECT_EQ(Bar->PanelHint(1), "");
   H.Backend->Advance(std::chrono::seconds(5));
   EXPECT_EQ(Boxes().size(), 1u);

@@ -57,7 +57,12 @@ TPermissionNotice::TPermissionNotice(TComponent* AOwner, TStatusBar& Bar, int Pa
 }
 
 void TPermissionNotice::AfterRescan(const TPortEntryList* Candidates) {
-  FText = Candidates && !Candidates->empty() ? std::string() : PermissionNoticeText(FReport());
+  if (Candidates && !Candidates->empty()) {
+    FEmptyRescans = 0;
+    FText.clear();
+  } else if (FEmptyRescans++ % kRescansPerReport == 0) {
+    FText = PermissionNoticeText(FReport());
+  }
   FBar.SetPanelHint(FPanel, FText);
   if (!FText.empty() && !FShown) {
     FShown = true;  // before the box: ticks served while it is open must not open another

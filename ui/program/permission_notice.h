@@ -30,8 +30,12 @@ class TPermissionNotice : public TComponent {
   TPermissionNotice(TComponent* AOwner, TStatusBar& Bar, int PanelIndex, TReportSource Report);
 
   // After every rescan, with the candidates it found (null: none). The report is made only
-  // when there is nothing to try. The box opens once the running handler has returned.
+  // when there is nothing to try, and then on the first such rescan and every
+  // kRescansPerReport-th after it: it probes every port and looks through /proc, which a
+  // search that rescans every second or two should not pay each time. The box opens once
+  // the running handler has returned.
   void AfterRescan(const TPortEntryList* Candidates);
+  static constexpr int kRescansPerReport = 10;
 
  private:
   void ShowBox(TObject* Sender);
@@ -42,6 +46,7 @@ class TPermissionNotice : public TComponent {
   TTimer* FBoxTimer;  // owned: a one-shot, so that the box opens after the rescan's handler
   std::string FText;
   bool FShown = false;
+  int FEmptyRescans = 0;  // rescans in a row that left nothing to try
 };
 
 }  // namespace vantor
