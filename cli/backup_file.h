@@ -14,7 +14,7 @@
 namespace vantor {
 
 // A backup is about 120 bytes; anything far larger is not one (and is not read whole).
-constexpr std::size_t kBackupSizeLimit = 64 * 1024;
+constexpr std::size_t kBackupSizeLimit = std::size_t{64} * 1024;
 
 struct TBackup {
   std::string Firmware;  // as the tool shows it: "1.2", or "Unknown"

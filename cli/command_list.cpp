@@ -47,8 +47,12 @@ void PrintPorts(const TMicSession& Session, bool Diagnose) {
       Print(Indent + "stable name: " + Entry.StableName);
     if (Diagnose && !Entry.Present)
       Print(Indent + "named on the command line; not among the ports present");
-    for (const std::string& Remedy : PortRemedies(Entry))
-      Print(Indent + (Diagnose ? "remedy: " + Remedy : Remedy));
+    for (const std::string& Remedy : PortRemedies(Entry)) {
+      std::string Line = Indent;
+      if (Diagnose)
+        Line += "remedy: ";
+      Print(Line + Remedy);
+    }
   }
 }
 

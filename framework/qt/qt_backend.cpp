@@ -113,6 +113,7 @@ void TQtBackend::WakeMainThread() {
   FWake.notify_all();
   // One wake event in the queue at a time is enough: it serves everything queued.
   if (!FWakePosted.exchange(true))
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): postEvent takes ownership of the event
     QCoreApplication::postEvent(FTarget.get(), new QEvent(WakeEventType()));
 }
 

@@ -31,7 +31,7 @@ inline QImage ToQImage(const TBitmap32& Bitmap) {
       Bitmap.Pixels.size() != static_cast<std::size_t>(Bitmap.Width) * Bitmap.Height)
     return QImage();
   const QImage View(reinterpret_cast<const uchar*>(Bitmap.Pixels.data()), Bitmap.Width,
-                    Bitmap.Height, Bitmap.Width * 4, QImage::Format_ARGB32);
+                    Bitmap.Height, qsizetype{Bitmap.Width} * 4, QImage::Format_ARGB32);
   return View.copy();  // the view borrows the pixels; the copy owns its own
 }
 

@@ -23,6 +23,7 @@ TProgramRun RunProgram(const std::vector<std::string>& Args, const std::string& 
     return Run;
   std::vector<std::string> Copy = Args;
   std::vector<char*> Argv;
+  Argv.reserve(Copy.size() + 1);
   for (std::string& Arg : Copy)
     Argv.push_back(Arg.data());
   Argv.push_back(nullptr);

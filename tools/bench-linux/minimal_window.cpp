@@ -10,9 +10,11 @@ int main(int argc, char** argv) {
   QApplication App(argc, argv);
   QWidget Window;
   Window.setWindowTitle(QStringLiteral("Minimal Qt window"));
-  auto* Layout = new QVBoxLayout(&Window);  // the window owns its layout and widgets
-  Layout->addWidget(new QLineEdit(&Window));
-  Layout->addWidget(new QPushButton(QStringLiteral("OK"), &Window));
+  // The window owns its layout and widgets, as Qt's parents do.
+  auto* Layout = new QVBoxLayout(&Window);    // NOLINT(cppcoreguidelines-owning-memory)
+  Layout->addWidget(new QLineEdit(&Window));  // NOLINT(cppcoreguidelines-owning-memory)
+  Layout->addWidget(
+      new QPushButton(QStringLiteral("OK"), &Window));  // NOLINT(cppcoreguidelines-owning-memory)
   Window.show();
   return QApplication::exec();
 }

@@ -34,7 +34,7 @@ int Main(int argc, char** argv) {
     const TSvgImage Image = RenderSvg(Doc, Options);
     // 0xAARRGGBB words with straight alpha: Qt's ARGB32.
     const QImage Png(reinterpret_cast<const uchar*>(Image.Pixels.data()), Image.Width, Image.Height,
-                     Image.Width * 4, QImage::Format_ARGB32);
+                     qsizetype{Image.Width} * 4, QImage::Format_ARGB32);
     const QString Folder = QStringLiteral("%1/%2x%2/apps").arg(Root).arg(Size);
     if (!QDir().mkpath(Folder) || !Png.save(Folder + "/" + Name + ".png", "PNG")) {
       std::cerr << "hicolor-icons: cannot write the " << Size << " pixel icon\n";

@@ -29,8 +29,10 @@ class TQtEnvironment : public ::testing::Environment {
 };
 
 // gtest owns the environment.
+// NOLINTBEGIN(cppcoreguidelines-owning-memory): AddGlobalTestEnvironment takes ownership
 [[maybe_unused]] ::testing::Environment* const QtEnvironment =
     ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+// NOLINTEND(cppcoreguidelines-owning-memory)
 
 }  // namespace
 
