@@ -81,11 +81,15 @@ std::string SettingName(int Index) {
 }
 
 std::string KeyName(std::uint8_t Code) {
-  if (IsPlainKey(Code))
-    return "F" + std::to_string(Code - kFirstKey + 1);
   if (Code == kDeviceKeyNone)
     return "off";
-  return "unknown(" + std::to_string(Code) + ")";
+  // Appended, not concatenated: GCC 12 at -O3 reports a false -Wrestrict inside
+  // `"F" + std::to_string(...)`.
+  std::string Name = IsPlainKey(Code) ? "F" : "unknown(";
+  Name += std::to_string(IsPlainKey(Code) ? Code - kFirstKey + 1 : Code);
+  if (!IsPlainKey(Code))
+    Name += ')';
+  return Name;
 }
 
 std::string ValueName(int Index, std::uint8_t Value) {
