@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantor {
 
@@ -64,5 +65,11 @@ class TBackend {
   virtual void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                           const std::string& Button) = 0;
 };
+
+// For a backend's form window: gives each control of Form that has no peer yet the one
+// MakePeer makes (none: the control is left out), hands hot-key fields their rules and
+// value once they have a peer, and returns the focusable controls in tab order.
+using TPeerMaker = std::function<std::unique_ptr<TControlPeer>(TControl& Control)>;
+std::vector<TControl*> AttachControlPeers(TForm& Form, const TPeerMaker& MakePeer);
 
 }  // namespace vantor

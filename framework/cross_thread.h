@@ -5,6 +5,7 @@
 // and no longer wakes anything.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -44,6 +45,39 @@ class TCrossThreadCalls {
   std::deque<TRequest*> FPending;
   std::function<void()> FWake;
   bool FClosed = false;
+};
+
+// What a backend without a system queue to wait on (headless, console, and the Qt backend
+// while a thread is waited for) sleeps on until another thread wakes it. A wake-up given
+// while nobody waits is kept for the next wait.
+class TWakeSignal {
+ public:
+  void Set() {
+    {
+      std::lock_guard<std::mutex> Guard(FLock);
+      FSet = true;
+    }
+    FWake.notify_all();
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> Guard(FLock);
+    FWake.wait(Guard, [this] { return FSet; });
+    FSet = false;
+  }
+  // True when woken before Deadline.
+  template <class TTimePoint>
+  bool WaitUntil(const TTimePoint& Deadline) {
+    std::unique_lock<std::mutex> Guard(FLock);
+    if (!FWake.wait_until(Guard, Deadline, [this] { return FSet; }))
+      return false;
+    FSet = false;
+    return true;
+  }
+
+ private:
+  std::mutex FLock;
+  std::condition_variable FWake;
+  bool FSet = false;
 };
 
 }  // namespace vantor

@@ -127,4 +127,24 @@ void TForm::RemoveControl(TControl* Control) {
     FActiveControl = nullptr;
 }
 
+std::vector<TControl*> AttachControlPeers(TForm& Form, const TPeerMaker& MakePeer) {
+  std::vector<TControl*> Focusable;
+  for (TControl* Control : Form.Controls()) {
+    if (!Control->Peer()) {
+      std::unique_ptr<TControlPeer> Peer = MakePeer(*Control);
+      if (!Peer)
+        continue;
+      Control->SetPeer(std::move(Peer));
+      if (auto* Field = dynamic_cast<THotKey*>(Control))
+        Field->SendRulesAndValue();
+    }
+    if (Control->TabOrder() >= 0)
+      Focusable.push_back(Control);
+  }
+  std::stable_sort(Focusable.begin(), Focusable.end(), [](const TControl* A, const TControl* B) {
+    return A->TabOrder() < B->TabOrder();
+  });
+  return Focusable;
+}
+
 }  // namespace vantor

@@ -1,11 +1,10 @@
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <mutex>
 
 #include "framework/console/console.h"
+#include "framework/cross_thread.h"
 #include "framework/object.h"
 
 namespace vantor {
@@ -30,21 +29,11 @@ class TConsoleBackendImpl final : public TConsoleBackend {
     FireDueTimers();
   }
 
-  void WakeMainThread() override {
-    {
-      std::lock_guard<std::mutex> Guard(FWakeLock);
-      FWoken = true;
-    }
-    FWake.notify_all();
-  }
+  void WakeMainThread() override { FWake.Set(); }
 
   // No window receives messages here: what other threads send comes through the
   // application's cross-thread queue, which the caller (TThread::WaitFor) serves.
-  void WaitForWake() override {
-    std::unique_lock<std::mutex> Guard(FWakeLock);
-    FWake.wait(Guard, [this] { return FWoken; });
-    FWoken = false;
-  }
+  void WaitForWake() override { FWake.Wait(); }
 
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override {
     const int Id = ++FLastTimerId;
@@ -122,21 +111,16 @@ class TConsoleBackendImpl final : public TConsoleBackend {
   // Until woken by another thread or until the next tick is due.
   void Sleep() {
     const auto Next = Earliest();
-    std::unique_lock<std::mutex> Guard(FWakeLock);
-    if (Next == FTimers.end()) {
-      FWake.wait(Guard, [this] { return FWoken; });
-    } else {
-      FWake.wait_until(Guard, Next->second.Due, [this] { return FWoken; });
-    }
-    FWoken = false;
+    if (Next == FTimers.end())
+      FWake.Wait();
+    else
+      FWake.WaitUntil(Next->second.Due);
   }
 
   TApplication* FApp = nullptr;
   std::string FExeName;
 
-  std::mutex FWakeLock;
-  std::condition_variable FWake;
-  bool FWoken = false;
+  TWakeSignal FWake;
 
   int FLastTimerId = 0;
   std::uint64_t FLastStart = 0;

@@ -1,9 +1,8 @@
 #include <chrono>
-#include <condition_variable>
 #include <map>
-#include <mutex>
 #include <set>
 
+#include "framework/cross_thread.h"
 #include "framework/headless/headless.h"
 #include "framework/headless/headless_peer.h"
 
@@ -29,18 +28,8 @@ class THeadlessBackendImpl final : public THeadlessBackend {
   }
   void ProcessMessages() override { Serve(); }
 
-  void WakeMainThread() override {
-    {
-      std::lock_guard<std::mutex> Guard(FWakeLock);
-      FWoken = true;
-    }
-    FWake.notify_all();
-  }
-  void WaitForWake() override {
-    std::unique_lock<std::mutex> Guard(FWakeLock);
-    FWake.wait(Guard, [this] { return FWoken; });
-    FWoken = false;
-  }
+  void WakeMainThread() override { FWake.Set(); }
+  void WaitForWake() override { FWake.Wait(); }
 
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override {
     const int Id = ++FLastTimerId;
@@ -107,13 +96,10 @@ class THeadlessBackendImpl final : public THeadlessBackend {
       Serve();
       if (Done())
         return true;
-      std::unique_lock<std::mutex> Guard(FWakeLock);
-      if (!FWake.wait_until(Guard, Deadline, [this] { return FWoken; })) {
-        Guard.unlock();
+      if (!FWake.WaitUntil(Deadline)) {
         Serve();
         return Done();
       }
-      FWoken = false;
     }
   }
 
@@ -206,9 +192,7 @@ class THeadlessBackendImpl final : public THeadlessBackend {
   TApplication* FApp = nullptr;
   std::string FExeName;
 
-  std::mutex FWakeLock;
-  std::condition_variable FWake;
-  bool FWoken = false;
+  TWakeSignal FWake;
 
   std::uint64_t FNow = 0;
   int FLastTimerId = 0;

@@ -66,22 +66,8 @@ QWidget* TQtFormWindow::Widget() const {
 }
 
 void TQtFormWindow::CreateControls() {
-  std::vector<TControl*> Focusable;
-  for (TControl* Control : FForm.Controls()) {
-    if (!Control->Peer()) {
-      auto Peer = MakeQtControlPeer(*Control, *FWindow);
-      if (!Peer)
-        continue;
-      Control->SetPeer(std::move(Peer));
-      if (auto* Field = dynamic_cast<THotKey*>(Control))
-        Field->SendRulesAndValue();
-    }
-    if (Control->TabOrder() >= 0)
-      Focusable.push_back(Control);
-  }
-  std::stable_sort(Focusable.begin(), Focusable.end(), [](const TControl* A, const TControl* B) {
-    return A->TabOrder() < B->TabOrder();
-  });
+  const std::vector<TControl*> Focusable = AttachControlPeers(
+      FForm, [this](TControl& Control) { return MakeQtControlPeer(Control, *FWindow); });
   for (std::size_t I = 1; I < Focusable.size(); ++I) {
     QWidget::setTabOrder(QtWidgetOf(*Focusable[I - 1]), QtWidgetOf(*Focusable[I]));
   }

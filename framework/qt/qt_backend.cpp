@@ -106,11 +106,7 @@ void TQtBackend::ProcessMessages() {
 }
 
 void TQtBackend::WakeMainThread() {
-  {
-    std::lock_guard<std::mutex> Guard(FWakeLock);
-    FWoken = true;
-  }
-  FWake.notify_all();
+  FWake.Set();
   // One wake event in the queue at a time is enough: it serves everything queued.
   if (!FWakePosted.exchange(true))
     // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): postEvent takes ownership of the event
@@ -130,9 +126,7 @@ void TQtBackend::WaitForWake() {
   // Qt's queue is not touched: timers, input and paint events wait, as they do on Windows
   // while a thread is waited for. What other threads send comes through the cross-thread
   // queue, which the caller serves.
-  std::unique_lock<std::mutex> Guard(FWakeLock);
-  FWake.wait(Guard, [this] { return FWoken; });
-  FWoken = false;
+  FWake.Wait();
 }
 
 int TQtBackend::StartTimer(unsigned IntervalMs, std::function<void()> Tick) {

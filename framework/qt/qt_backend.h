@@ -3,13 +3,12 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 
 #include "framework/backend.h"
+#include "framework/cross_thread.h"
 #include "framework/qt/qt_application.h"
 
 class QApplication;
@@ -51,9 +50,7 @@ class TQtBackend : public TBackend {
 
   // The latched wake-up: WaitForWake sleeps on it without touching Qt's queue, so that
   // input and timers wait; the posted event wakes Qt's loop (one in the queue at a time).
-  std::mutex FWakeLock;
-  std::condition_variable FWake;
-  bool FWoken = false;
+  TWakeSignal FWake;
   std::atomic<bool> FWakePosted{false};
 
   struct TTimerEntry {

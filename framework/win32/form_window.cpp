@@ -96,25 +96,8 @@ bool TFormWindow::IsFormWindow(HWND Window) {
 }
 
 void TFormWindow::CreateControls() {
-  std::vector<TControl*> Order;
-  for (TControl* Control : FForm.Controls()) {
-    if (Control->Peer()) {
-      if (Control->TabOrder() >= 0)
-        Order.push_back(Control);
-      continue;
-    }
-    auto Peer = MakeControlPeer(*Control, *this);
-    if (!Peer)
-      continue;
-    Control->SetPeer(std::move(Peer));
-    if (auto* Field = dynamic_cast<THotKey*>(Control))
-      Field->SendRulesAndValue();
-    if (Control->TabOrder() >= 0)
-      Order.push_back(Control);
-  }
-  std::stable_sort(Order.begin(), Order.end(), [](const TControl* A, const TControl* B) {
-    return A->TabOrder() < B->TabOrder();
-  });
+  const std::vector<TControl*> Order = AttachControlPeers(
+      FForm, [this](TControl& Control) { return MakeControlPeer(Control, *this); });
   HWND After = HWND_TOP;
   for (TControl* Control : Order) {
     HWND Child = static_cast<TWin32ControlPeer*>(Control->Peer())->Handle();
