@@ -9,6 +9,7 @@
 #include "framework/console/console.h"
 #include "framework/thread.h"
 #include "framework/timer.h"
+#include "tests/framework/body_thread.h"
 
 namespace vantor {
 
@@ -16,19 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using TClock = std::chrono::steady_clock;
-
-class TBodyThread : public TThread {
- public:
-  explicit TBodyThread(std::function<void(TBodyThread&)> ABody) : FBody(std::move(ABody)) {}
-  ~TBodyThread() override { TerminateAndWait(); }
-  using TThread::Synchronize;
-
- protected:
-  void Execute() override { FBody(*this); }
-
- private:
-  std::function<void(TBodyThread&)> FBody;
-};
 
 class ConsoleBackendTest : public ::testing::Test {
  protected:

@@ -10,6 +10,7 @@
 #include "framework/cross_thread.h"
 #include "framework/headless/headless.h"
 #include "framework/thread.h"
+#include "tests/framework/body_thread.h"
 
 namespace vantor {
 
@@ -18,21 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 // Only a guard against a hang; no assertion depends on how long anything takes.
 constexpr auto Patience = 20s;
-
-// Runs a given body on its own thread.
-class TLambdaThread : public TThread {
- public:
-  explicit TLambdaThread(std::function<void(TLambdaThread&)> ABody) : FBody(std::move(ABody)) {}
-  ~TLambdaThread() override { TerminateAndWait(); }
-  using TThread::Synchronize;
-  void SetReturnValue(int Value) { ReturnValue = Value; }
-
- protected:
-  void Execute() override { FBody(*this); }
-
- private:
-  std::function<void(TLambdaThread&)> FBody;
-};
 
 class ThreadTest : public ::testing::Test {
  protected:
@@ -58,10 +44,10 @@ TEST_F(ThreadTest, SynchronizeFromSeveralThreadsRunsEachOnceOnTheMainThread) {
   const auto Main = std::this_thread::get_id();
   std::vector<int> Runs(Threads * CallsEach, 0);
   std::atomic<int> OffMain{0};
-  std::vector<std::unique_ptr<TLambdaThread>> Workers;
+  std::vector<std::unique_ptr<TBodyThread>> Workers;
   Workers.reserve(Threads);
   for (std::size_t T = 0; T < Threads; ++T) {
-    Workers.push_back(std::make_unique<TLambdaThread>([&, T](TLambdaThread& Self) {
+    Workers.push_back(std::make_unique<TBodyThread>([&, T](TBodyThread& Self) {
       for (std::size_t C = 0; C < CallsEach; ++C) {
         Self.Synchronize([&, T, C] {
           if (std::this_thread::get_id() != Main)
@@ -90,7 +76,7 @@ TEST_F(ThreadTest, SynchronizeFromSeveralThreadsRunsEachOnceOnTheMainThread) {
 TEST_F(ThreadTest, WaitForOnTheMainThreadServesAWorkerBlockedInSynchronize) {
   std::atomic<bool> InWorker{false};
   bool Ran = false;
-  TLambdaThread Worker([&](TLambdaThread& Self) {
+  TBodyThread Worker([&](TBodyThread& Self) {
     InWorker = true;
     Self.Synchronize([&] { Ran = true; });
     Self.SetReturnValue(7);
@@ -111,7 +97,7 @@ TEST_F(ThreadTest, WaitForOnTheMainThreadServesAMessageSentToTheApplication) {
     return true;
   });
   std::intptr_t Result = 0;
-  TLambdaThread Worker([&](TLambdaThread&) {
+  TBodyThread Worker([&](TBodyThread&) {
     TMessage M{kWmDeviceChange, 0x8004, 0, 0};
     Application()->SendAppMessage(M);
     Result = M.Result;
@@ -124,7 +110,7 @@ TEST_F(ThreadTest, WaitForOnTheMainThreadServesAMessageSentToTheApplication) {
 
 TEST_F(ThreadTest, AFailureInASynchronisedMethodIsReRaisedInTheWorker) {
   std::string Caught;
-  TLambdaThread Worker([&](TLambdaThread& Self) {
+  TBodyThread Worker([&](TBodyThread& Self) {
     try {
       Self.Synchronize([] { throw Exception("refused on the main thread"); });
     } catch (const Exception& E) {
@@ -138,7 +124,7 @@ TEST_F(ThreadTest, AFailureInASynchronisedMethodIsReRaisedInTheWorker) {
 }
 
 TEST_F(ThreadTest, AFailureEscapingExecuteIsKept) {
-  TLambdaThread Worker([](TLambdaThread&) { throw Exception("worker failed"); });
+  TBodyThread Worker([](TBodyThread&) { throw Exception("worker failed"); });
   Worker.Start();
   Worker.WaitFor();
   ASSERT_TRUE(Worker.FatalException());
@@ -174,7 +160,7 @@ TEST_F(ThreadTest, AFreeOnEndThreadDeletesItself) {
 TEST_F(ThreadTest, DestroyingARunningThreadTerminatesAndWaits) {
   std::atomic<bool> Left{false};
   {
-    TLambdaThread Worker([&](TLambdaThread& Self) {
+    TBodyThread Worker([&](TBodyThread& Self) {
       while (!Self.Terminated())
         std::this_thread::yield();
       Left = true;
@@ -185,10 +171,10 @@ TEST_F(ThreadTest, DestroyingARunningThreadTerminatesAndWaits) {
 }
 
 TEST_F(ThreadTest, WaitForRefusesWhatWouldHangOrCrash) {
-  TLambdaThread NeverStarted([](TLambdaThread&) {});
+  TBodyThread NeverStarted([](TBodyThread&) {});
   EXPECT_THROW(NeverStarted.WaitFor(), Exception);
   std::string Caught;
-  TLambdaThread Self([&](TLambdaThread& Me) {
+  TBodyThread Self([&](TBodyThread& Me) {
     try {
       Me.WaitFor();
     } catch (const Exception& E) {
@@ -201,9 +187,9 @@ TEST_F(ThreadTest, WaitForRefusesWhatWouldHangOrCrash) {
 }
 
 TEST_F(ThreadTest, WaitForOffTheMainThreadJoinsPlainly) {
-  TLambdaThread Inner([](TLambdaThread& Me) { Me.SetReturnValue(3); });
+  TBodyThread Inner([](TBodyThread& Me) { Me.SetReturnValue(3); });
   int Got = 0;
-  TLambdaThread Outer([&](TLambdaThread&) {
+  TBodyThread Outer([&](TBodyThread&) {
     Inner.Start();
     Got = Inner.WaitFor();
   });
@@ -220,7 +206,7 @@ TEST(ThreadAfterApplication, AWorkerThatSynchronizesAfterTheApplicationEndedGets
   std::atomic<bool> Go{false};
   std::string Caught;
   auto H = MakeHeadlessApplication();
-  TLambdaThread Worker([&](TLambdaThread& Self) {
+  TBodyThread Worker([&](TBodyThread& Self) {
     while (!Go)
       std::this_thread::yield();
     try {

@@ -11,6 +11,7 @@
 #include "framework/dialogs.h"
 #include "framework/thread.h"
 #include "framework/timer.h"
+#include "tests/framework/body_thread.h"
 #include "tests/framework/qt/qt_test_support.h"
 
 namespace vantor {
@@ -20,20 +21,6 @@ namespace {
 class QtApplicationTest : public ::testing::Test {
  protected:
   std::unique_ptr<TApplication> App = MakeTestApplication();
-};
-
-// A thread that runs a given body.
-class TBodyThread : public TThread {
- public:
-  explicit TBodyThread(std::function<void(TBodyThread&)> Body) : FBody(std::move(Body)) {}
-  ~TBodyThread() override { TerminateAndWait(); }
-  using TThread::Synchronize;
-
- protected:
-  void Execute() override { FBody(*this); }
-
- private:
-  std::function<void(TBodyThread&)> FBody;
 };
 
 TEST_F(QtApplicationTest, TheErrorBoxHasCaptionErrorTheErrorIconTwoLinesAndOneCancel) {

@@ -4,23 +4,12 @@
 #include <atomic>
 
 #include "framework/thread.h"
+#include "tests/framework/body_thread.h"
 #include "win32_test_support.h"
 
 namespace vantor {
 
 namespace {
-
-class TBodyThread : public TThread {
- public:
-  explicit TBodyThread(std::function<void()> ABody) : FBody(std::move(ABody)) {}
-  ~TBodyThread() override { TerminateAndWait(); }
-
- protected:
-  void Execute() override { FBody(); }
-
- private:
-  std::function<void()> FBody;
-};
 
 TEST_F(Win32Test, TheApplicationWindowIsAHiddenTopLevelWindowWithoutTaskbarButton) {
   HWND Window = AppWindowHandle();
@@ -43,7 +32,7 @@ TEST_F(Win32Test, HooksReceiveADeviceBroadcastSentFromAnotherThreadDuringWaitFor
     }
     return false;
   });
-  TBodyThread Sender([] {
+  TBodyThread Sender([](TBodyThread&) {
     struct {
       DEV_BROADCAST_PORT_W Header;
       wchar_t Name[8];
@@ -74,7 +63,7 @@ TEST_F(Win32Test, WaitForServesAMessageSentToTheWindowAndASynchronizeCall) {
   });
   LRESULT Result = 0;
   HWND Window = AppWindowHandle();
-  TBodyThread Worker([&] {
+  TBodyThread Worker([&](TBodyThread&) {
     Result = ::SendMessageW(Window, WM_USER + 7, 0, 0);
     TThread::Synchronize(nullptr, [&] { Synchronised = true; });
   });
@@ -87,7 +76,7 @@ TEST_F(Win32Test, WaitForServesAMessageSentToTheWindowAndASynchronizeCall) {
 
 TEST_F(Win32Test, TheLoopServesSynchronizeAndEndsOnTerminate) {
   bool Ran = false;
-  TBodyThread Worker([&] {
+  TBodyThread Worker([&](TBodyThread&) {
     TThread::Synchronize(nullptr, [&] {
       Ran = TThread::IsMainThread();
       Application()->Terminate();
