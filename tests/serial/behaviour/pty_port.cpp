@@ -2,6 +2,7 @@
 // on a thread of its own; a pty counts no breaks or line errors, so the backend's counter
 // read is fed by the device end, which sends the byte such an event comes with.
 #include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -58,6 +59,9 @@ class TPtyTestPort : public TTestPort {
     if (::pipe(FStop) != 0) {
       FStop[0] = FStop[1] = -1;
     }
+    // The port's purges can discard bytes poll has just announced: a blocking read would
+    // then wait for ever, and the echo could not be stopped.
+    ::fcntl(FPty.Master(), F_SETFL, ::fcntl(FPty.Master(), F_GETFL) | O_NONBLOCK);
     FEcho = std::thread([this] { Echo(); });
   }
   ~TPtyTestPort() override {

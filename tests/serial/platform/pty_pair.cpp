@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace vantor {
@@ -42,6 +43,11 @@ void TPtyPair::Send(const std::string& Bytes) const {
   std::size_t Done = 0;
   while (Done < Bytes.size()) {
     const ssize_t Put = ::write(FMaster, Bytes.data() + Done, Bytes.size() - Done);
+    if (Put < 0 && errno == EAGAIN) {  // a non-blocking master whose buffer is full
+      pollfd Writable{FMaster, POLLOUT, 0};
+      ::poll(&Writable, 1, 1000);
+      continue;
+    }
     if (Put <= 0) {
       throw std::runtime_error("write to the pty master failed");
     }
