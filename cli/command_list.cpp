@@ -18,12 +18,12 @@ std::string Padded(std::string Text, std::size_t Width) {
 }
 
 // "free, microphone, firmware 1.2" or "free, no answer to the greeting within 1000 ms".
-std::string StateLine(const TPortReportEntry& Entry, const TMicConversation* Talk,
+std::string StateLine(const TPortReportEntry& Entry, const TPortConversation* Talk,
                       bool WithSettings) {
   std::string Text = DescribePortState(Entry);
   if (!Talk)
     return Text;
-  if (Talk->Answered() && Talk->Outcome() == TMicConversation::TOutcome::coOk) {
+  if (Talk->Answered() && Talk->Outcome() == TPortConversation::TOutcome::coOk) {
     Text += ", microphone, firmware " + Talk->Firmware();
     if (WithSettings)
       Text += ": " + SettingsText(Talk->Settings());
@@ -87,7 +87,7 @@ int RunDiagnose(const TCommandLine& Line, TConsoleBackend& Loop) {
     Document["timeout_ms"] = Line.TimeoutMs;
     Document["ports"] = TJson::array();
     for (const TPortReportEntry& Entry : Session.Report()) {
-      const TMicConversation* Talk = Session.ConversationWith(Entry.Name);
+      const TPortConversation* Talk = Session.ConversationWith(Entry.Name);
       TJson Port = PortJson(Entry, Talk);
       Port["transcript"] = Talk ? TJson(Talk->Transcript()) : TJson::array();
       Document["ports"].push_back(Port);
@@ -104,7 +104,7 @@ int RunDiagnose(const TCommandLine& Line, TConsoleBackend& Loop) {
     Print("  none found: is the microphone plugged in?");
   PrintPorts(Session, true);
   for (const TPortReportEntry& Entry : Session.Report()) {
-    const TMicConversation* Talk = Session.ConversationWith(Entry.Name);
+    const TPortConversation* Talk = Session.ConversationWith(Entry.Name);
     Print("");
     if (!Talk) {
       Print("conversation with " + Entry.Name + ": none (the port is " +

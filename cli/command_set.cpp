@@ -2,7 +2,8 @@
 // with the window's Save frames and compare what is read back.
 #include <algorithm>
 
-#include "cli/backup_file.h"
+#include "cli/assignments.h"
+#include "mic/backup.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
 #include "cli/text_files.h"
@@ -12,11 +13,11 @@ namespace vantor {
 namespace {
 
 struct TTarget {
-  TMicConversation* Talk;
+  TPortConversation* Talk;
   TPlannedSettings Plan;
 };
 
-TJson DifferencesJson(const TMicConversation& Talk) {
+TJson DifferencesJson(const TPortConversation& Talk) {
   TJson List = TJson::array();
   for (const int Index : Talk.Differences()) {
     List.push_back(TJson{{"setting", SettingName(Index)},
@@ -27,8 +28,8 @@ TJson DifferencesJson(const TMicConversation& Talk) {
 }
 
 TJson ResultJson(const TTarget& Target, bool Written) {
-  const TMicConversation& Talk = *Target.Talk;
-  const bool Ok = Written && Talk.Outcome() == TMicConversation::TOutcome::coOk;
+  const TPortConversation& Talk = *Target.Talk;
+  const bool Ok = Written && Talk.Outcome() == TPortConversation::TOutcome::coOk;
   TJson Json = TJson::object();
   Json["port"] = Talk.Port();
   Json["firmware"] = Talk.Firmware();
@@ -41,7 +42,7 @@ TJson ResultJson(const TTarget& Target, bool Written) {
   return Json;
 }
 
-std::string DifferencesText(const TMicConversation& Talk) {
+std::string DifferencesText(const TPortConversation& Talk) {
   std::string Text;
   for (const int Index : Talk.Differences()) {
     Text += (Text.empty() ? "" : "; ") + SettingName(Index) + ": wrote " +
@@ -54,11 +55,11 @@ std::string DifferencesText(const TMicConversation& Talk) {
 // Plans, checks, writes and verifies; fills the document's microphones and refusals (both
 // empty when there is no microphone to work on).
 int Apply(const TCommandLine& Line, TMicSession& Session,
-          const std::vector<TMicConversation*>& Microphones, const std::vector<TAssignment>& Named,
+          const std::vector<TPortConversation*>& Microphones, const std::vector<TAssignment>& Named,
           int Status, TJson& Document) {
   std::vector<TTarget> Targets;
   Targets.reserve(Microphones.size());
-  for (TMicConversation* Talk : Microphones)
+  for (TPortConversation* Talk : Microphones)
     Targets.push_back({Talk, PlanSettings(Talk->Settings(), Named)});
   Document["microphones"] = TJson::array();
   Document["refusals"] = TJson::array();
@@ -90,15 +91,15 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
     return Status;
   }
 
-  std::vector<std::pair<TMicConversation*, TMicSettings>> Writes;
+  std::vector<std::pair<TPortConversation*, TMicSettings>> Writes;
   Writes.reserve(Targets.size());
   for (const TTarget& Target : Targets)
     Writes.emplace_back(Target.Talk, Target.Plan.Settings);
   Session.WriteAndVerify(Writes);
   for (const TTarget& Target : Targets) {
-    const TMicConversation& Talk = *Target.Talk;
+    const TPortConversation& Talk = *Target.Talk;
     Document["microphones"].push_back(ResultJson(Target, true));
-    if (Talk.Outcome() != TMicConversation::TOutcome::coOk) {
+    if (Talk.Outcome() != TPortConversation::TOutcome::coOk) {
       Message(Talk.Port() + ": " + Talk.Failure() + "; `vantor-mic show --port " + Talk.Port() +
               "` shows what it holds now");
       Status = std::max(Status, static_cast<int>(esFailed));
@@ -125,7 +126,8 @@ int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
   Session.Survey(true, true);
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
   int Status = esSuccess;
-  const std::vector<TMicConversation*> Chosen = ChooseMicrophones(Session, Line.All, "set", Status);
+  const std::vector<TPortConversation*> Chosen =
+      ChooseMicrophones(Session, Line.All, "set", Status);
   TJson Document = TJson::object();
   Document["dry_run"] = Line.DryRun;
   Status = Apply(Line, Session, Chosen, Parsed.Assignments, Status, Document);
@@ -160,14 +162,14 @@ int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
   Session.Survey(true, true);
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
   int Status = esSuccess;
-  const std::vector<TMicConversation*> Chosen =
+  const std::vector<TPortConversation*> Chosen =
       ChooseMicrophones(Session, Line.All, "restore", Status);
   TJson Document = TJson::object();
   Document["file"] = Line.File;
   Document["firmware"] = Backup.Firmware;
   Document["dry_run"] = false;
   Document["warnings"] = TJson::array();
-  for (const TMicConversation* Talk : Chosen) {
+  for (const TPortConversation* Talk : Chosen) {
     if (Talk->Firmware() != Backup.Firmware) {
       const std::string Warning = Talk->Port() + ": the backup was made from firmware " +
                                   Backup.Firmware + ", this microphone has " + Talk->Firmware();

@@ -2,7 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cli/backup_file.h"
+#include "cli/assignments.h"
+#include "mic/backup.h"
 #include "cli/commands.h"
 #include "cli/json_output.h"
 #include "cli/text_files.h"
@@ -31,10 +32,10 @@ void ReportProblems(const std::vector<TPortProblem>& Problems) {
     Message(ProblemText(Problem));
 }
 
-std::vector<TMicConversation*> ChooseMicrophones(const TMicSession& Session, bool All,
-                                                 const std::string& Command, int& Status) {
+std::vector<TPortConversation*> ChooseMicrophones(const TMicSession& Session, bool All,
+                                                  const std::string& Command, int& Status) {
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
-  std::vector<TMicConversation*> Microphones = Session.Microphones();
+  std::vector<TPortConversation*> Microphones = Session.Microphones();
   Status = Session.Status();
   if (Microphones.empty()) {
     if (Problems.empty())
@@ -47,7 +48,7 @@ std::vector<TMicConversation*> ChooseMicrophones(const TMicSession& Session, boo
   ReportProblems(Problems);
   if (Microphones.size() > 1 && !All) {
     std::string Names;
-    for (const TMicConversation* Talk : Microphones)
+    for (const TPortConversation* Talk : Microphones)
       Names += (Names.empty() ? "" : ", ") + Talk->Port();
     Message(std::to_string(Microphones.size()) + " microphones answered (" + Names +
             "): name one with --port" +
@@ -61,7 +62,7 @@ std::vector<TMicConversation*> ChooseMicrophones(const TMicSession& Session, boo
 int RunShow(const TCommandLine& Line, TConsoleBackend& Loop) {
   TMicSession Session(Loop, Line);
   Session.Survey(true, false);
-  const std::vector<TMicConversation*> Microphones = Session.Microphones();
+  const std::vector<TPortConversation*> Microphones = Session.Microphones();
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
   if (Microphones.empty())
     Message(Problems.empty() ? "no serial port found: is the microphone plugged in?"
@@ -70,12 +71,12 @@ int RunShow(const TCommandLine& Line, TConsoleBackend& Loop) {
   if (Line.Json) {
     TJson Document = TJson::object();
     Document["microphones"] = TJson::array();
-    for (const TMicConversation* Talk : Microphones)
+    for (const TPortConversation* Talk : Microphones)
       Document["microphones"].push_back(MicrophoneJson(*Talk));
     Document["problems"] = ProblemsJson(Problems);
     PrintJson(Document);
   } else {
-    for (const TMicConversation* Talk : Microphones) {
+    for (const TPortConversation* Talk : Microphones) {
       Print(Talk->Port() + ": firmware " + Talk->Firmware());
       for (int Index = kCentre; Index <= kMute; ++Index) {
         std::string Name = SettingName(Index);
@@ -91,12 +92,13 @@ int RunBackup(const TCommandLine& Line, TConsoleBackend& Loop) {
   TMicSession Session(Loop, Line);
   Session.Survey(true, false);
   int Status = esSuccess;
-  const std::vector<TMicConversation*> Chosen = ChooseMicrophones(Session, false, "backup", Status);
+  const std::vector<TPortConversation*> Chosen =
+      ChooseMicrophones(Session, false, "backup", Status);
   if (Chosen.empty())
     return Status;
-  const TMicConversation& Talk = *Chosen.front();
+  const TPortConversation& Talk = *Chosen.front();
   const TBackup Backup{Talk.Firmware(), Talk.Settings()};
-  const TPlannedSettings Check = PlanSettings(Backup.Settings, {});
+  const TPlannedSettings Check = PlanSettings(Backup.Settings, std::vector<TAssignment>{});
   for (const std::string& Refusal : Check.Refusals) {
     Message("warning: " + Talk.Port() + ": " + Refusal +
             "; restore will refuse this backup until the file is corrected");

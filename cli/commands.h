@@ -27,7 +27,7 @@ void ReportProblems(const std::vector<TPortProblem>& Problems);
 std::vector<TPortProblem> RelevantProblems(const TMicSession& Session);
 // The one microphone a command that writes or backs up works on; with several and no
 // --all it refuses (naming them). Empty when the command must end: Status says how.
-std::vector<TMicConversation*> ChooseMicrophones(const TMicSession& Session, bool All,
-                                                 const std::string& Command, int& Status);
+std::vector<TPortConversation*> ChooseMicrophones(const TMicSession& Session, bool All,
+                                                  const std::string& Command, int& Status);
 
 }  // namespace vantor

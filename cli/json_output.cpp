@@ -32,7 +32,7 @@ TJson SettingsJson(const TMicSettings& Settings) {
   return Json;
 }
 
-TJson MicrophoneJson(const TMicConversation& Talk) {
+TJson MicrophoneJson(const TPortConversation& Talk) {
   TJson Json = TJson::object();
   Json["port"] = Talk.Port();
   Json["firmware"] = Talk.Firmware();
@@ -56,7 +56,7 @@ TJson ProblemsJson(const std::vector<TPortProblem>& Problems) {
   return Json;
 }
 
-TJson PortJson(const TPortReportEntry& Entry, const TMicConversation* Talk) {
+TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk) {
   TJson Json = TJson::object();
   Json["port"] = Entry.Name;
   Json["stable_name"] = TextOrNull(Entry.StableName);
@@ -79,7 +79,7 @@ TJson PortJson(const TPortReportEntry& Entry, const TMicConversation* Talk) {
   Json["modemmanager"] = Entry.ModemManager;
   Json["remedies"] = PortRemedies(Entry);
   const bool Answered =
-      Talk && Talk->Answered() && Talk->Outcome() == TMicConversation::TOutcome::coOk;
+      Talk && Talk->Answered() && Talk->Outcome() == TPortConversation::TOutcome::coOk;
   Json["greeted"] = Talk != nullptr;
   Json["microphone"] = Answered;
   Json["firmware"] = Answered ? TJson(Talk->Firmware()) : TJson(nullptr);

@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/mic_conversation.h"
+#include "cli/port_conversation.h"
 #include "cli/mic_session.h"
 #include "discovery/port_report.h"
 
@@ -15,12 +15,12 @@ using TJson = nlohmann::ordered_json;
 // {"centre": "F8", "left": "off", "right": "F2", "mute": false}, as in the backup file.
 TJson SettingsJson(const TMicSettings& Settings);
 // {"port", "firmware", "settings"}.
-TJson MicrophoneJson(const TMicConversation& Talk);
+TJson MicrophoneJson(const TPortConversation& Talk);
 // {"port", "state", "message", "remedies"}.
 TJson ProblemJson(const TPortProblem& Problem);
 TJson ProblemsJson(const std::vector<TPortProblem>& Problems);
 // One port of the report, and what it answered when it was greeted (Talk may be null).
-TJson PortJson(const TPortReportEntry& Entry, const TMicConversation* Talk);
+TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk);
 
 // The document on standard output, indented, with a final newline.
 void PrintJson(const TJson& Document);

@@ -35,15 +35,17 @@ std::string OpenFailureState(TSioErrorCategory Category) {
   return "error";
 }
 
-TPortProblem FromConversation(const TMicConversation& Talk, bool Named) {
+TPortProblem FromConversation(const TPortConversation& Talk, bool Named) {
   TPortProblem Problem;
   Problem.Port = Talk.Port();
   Problem.Message = Talk.Failure();
+  if (Talk.OpenFailed()) {
+    Problem.State = OpenFailureState(Talk.OpenFailure());
+    Problem.Counts = Named;
+    return Problem;
+  }
   switch (Talk.Outcome()) {
-    case TMicConversation::TOutcome::coOpenFailed:
-      Problem.State = OpenFailureState(Talk.OpenFailure());
-      break;
-    case TMicConversation::TOutcome::coSilent:
+    case TPortConversation::TOutcome::coSilent:
       Problem.State = "silent";
       Problem.Message = "silent: " + Problem.Message;
       Problem.Remedies.push_back(
@@ -66,27 +68,32 @@ TPortProblem FromConversation(const TMicConversation& Talk, bool Named) {
 
 }  // namespace
 
-TMicSession::TMicSession(TConsoleBackend& Loop, const TCommandLine& Line)
-    : FLoop(Loop), FLine(Line) {}
+TMicSessionSeams SystemSeams() {
+  return {MakePortReport, MakeComport1};
+}
+
+TMicSession::TMicSession(TConsoleBackend& Loop, const TCommandLine& Line, TMicSessionSeams Seams)
+    : FLoop(Loop), FLine(Line), FSeams(std::move(Seams)) {}
 
 TMicSession::~TMicSession() {
   FinishAll();
 }
 
 void TMicSession::Survey(bool Greet, bool KeepOpen) {
-  FReport = MakePortReport(FLine.Ports, FLine.Ports.empty());
+  FReport = FSeams.MakeReport(FLine.Ports, FLine.Ports.empty());
   if (!Greet)
     return;
   // Busy ports are not greeted: bytes sent to a port another program uses would disturb it.
   for (const TPortReportEntry& Entry : FReport) {
     if (Entry.State != TPortState::psFree)
       continue;
-    FConversations.push_back(std::make_unique<TMicConversation>(
+    FConversations.push_back(std::make_unique<TPortConversation>(
         Entry.Name, std::chrono::milliseconds(FLine.TimeoutMs),
         FLine.Verbose ? TLineSink([this](const std::string& Port, const std::string& Line) {
           Verbose(Port, Line);
         })
-                      : TLineSink()));
+                      : TLineSink(),
+        FSeams.OpenPort));
   }
   for (const auto& Talk : FConversations)
     Talk->Start(KeepOpen);
@@ -94,7 +101,7 @@ void TMicSession::Survey(bool Greet, bool KeepOpen) {
 }
 
 void TMicSession::WriteAndVerify(
-    const std::vector<std::pair<TMicConversation*, TMicSettings>>& Plans) {
+    const std::vector<std::pair<TPortConversation*, TMicSettings>>& Plans) {
   for (const auto& [Talk, Settings] : Plans)
     Talk->Write(Settings);
   RunWhileWaiting();
@@ -112,7 +119,7 @@ void TMicSession::RunWhileWaiting() {
   });
 }
 
-const TMicConversation* TMicSession::ConversationWith(const std::string& Port) const {
+const TPortConversation* TMicSession::ConversationWith(const std::string& Port) const {
   for (const auto& Talk : FConversations) {
     if (Talk->Port() == Port)
       return Talk.get();
@@ -120,11 +127,11 @@ const TMicConversation* TMicSession::ConversationWith(const std::string& Port) c
   return nullptr;
 }
 
-std::vector<TMicConversation*> TMicSession::Microphones() const {
-  std::vector<TMicConversation*> Found;
+std::vector<TPortConversation*> TMicSession::Microphones() const {
+  std::vector<TPortConversation*> Found;
   for (const auto& Talk : FConversations) {
     if (Talk->Answered() &&
-        (Talk->Outcome() == TMicConversation::TOutcome::coOk || Talk->WriteStarted())) {
+        (Talk->Outcome() == TPortConversation::TOutcome::coOk || Talk->WriteStarted())) {
       Found.push_back(Talk.get());
     }
   }
@@ -138,9 +145,9 @@ std::vector<TPortProblem> TMicSession::Problems() const {
       TPortProblem Problem = FromReport(Entry);
       Problem.Counts = NamedPorts();
       Problems.push_back(std::move(Problem));
-    } else if (const TMicConversation* Talk = ConversationWith(Entry.Name)) {
-      if (Talk->Outcome() != TMicConversation::TOutcome::coOk &&
-          Talk->Outcome() != TMicConversation::TOutcome::coNone) {
+    } else if (const TPortConversation* Talk = ConversationWith(Entry.Name)) {
+      if (Talk->OpenFailed() || (Talk->Outcome() != TPortConversation::TOutcome::coOk &&
+                                 Talk->Outcome() != TPortConversation::TOutcome::coNone)) {
         Problems.push_back(FromConversation(*Talk, NamedPorts()));
       }
     }

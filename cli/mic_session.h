@@ -2,13 +2,14 @@
 // report first, then every free port greeted at once, so ten ports take one time limit.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/mic_conversation.h"
+#include "cli/port_conversation.h"
 #include "discovery/port_report.h"
 
 namespace vantor {
@@ -25,9 +26,17 @@ struct TPortProblem {
   bool Counts = true;  // named by the user, or a microphone that answered and then failed
 };
 
+// What a session reaches the system through: the port report and the ports themselves.
+struct TMicSessionSeams {
+  std::function<TPortReport(const std::vector<std::string>& Named, bool All)> MakeReport;
+  TPortFactory OpenPort;
+};
+TMicSessionSeams SystemSeams();
+
 class TMicSession {
  public:
-  TMicSession(TConsoleBackend& Loop, const TCommandLine& Line);
+  TMicSession(TConsoleBackend& Loop, const TCommandLine& Line,
+              TMicSessionSeams Seams = SystemSeams());
   ~TMicSession();
 
   // The report on the named ports (or on those present), then a conversation with each
@@ -35,15 +44,15 @@ class TMicSession {
   // open for a write when KeepOpen.
   void Survey(bool Greet, bool KeepOpen);
   // Writes and verifies: each microphone its settings, all at once.
-  void WriteAndVerify(const std::vector<std::pair<TMicConversation*, TMicSettings>>& Plans);
+  void WriteAndVerify(const std::vector<std::pair<TPortConversation*, TMicSettings>>& Plans);
   // Closes every port that is still open.
   void FinishAll();
 
   const TPortReport& Report() const { return FReport; }
   // The conversation with a port of the report; null when it was not greeted.
-  const TMicConversation* ConversationWith(const std::string& Port) const;
+  const TPortConversation* ConversationWith(const std::string& Port) const;
   // The microphones: ports that answered and were read completely.
-  std::vector<TMicConversation*> Microphones() const;
+  std::vector<TPortConversation*> Microphones() const;
   // Every port that gave no microphone, or failed, in the report's order.
   std::vector<TPortProblem> Problems() const;
   // The highest status among the problems that count: when no microphone answered at all,
@@ -57,8 +66,9 @@ class TMicSession {
 
   TConsoleBackend& FLoop;
   const TCommandLine& FLine;
+  const TMicSessionSeams FSeams;
   TPortReport FReport;
-  std::vector<std::unique_ptr<TMicConversation>> FConversations;
+  std::vector<std::unique_ptr<TPortConversation>> FConversations;
 };
 
 // A problem as a person reads it: "PORT: message", then each remedy indented.

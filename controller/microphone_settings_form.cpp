@@ -8,6 +8,7 @@
 #include "framework/object.h"
 #include "protocol/device_values.h"
 #include "protocol/frames.h"
+#include "protocol/requests.h"
 #include "protocol/reply.h"
 
 namespace vantor {

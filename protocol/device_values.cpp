@@ -3,15 +3,14 @@
 namespace vantor {
 
 int KeyToDeviceCode(std::uint16_t Value) {
-  if (Value >= kVirtualKeyF1 && Value <= kVirtualKeyF1 + 11)
-    return Value - 54;
-  return kDeviceKeyNone;
+  const int Code = Value - kVirtualKeyF1 + kDeviceKeyF1;
+  return IsFunctionKeyCode(Code) ? Code : kDeviceKeyNone;
 }
 
 std::uint16_t DeviceCodeToKey(int Code) {
-  if (Code >= kDeviceKeyF1 && Code <= kDeviceKeyF1 + 11)
-    return static_cast<std::uint16_t>(Code + 54);
-  return kKeyNone;
+  if (!IsFunctionKeyCode(Code))
+    return kKeyNone;
+  return static_cast<std::uint16_t>(Code - kDeviceKeyF1 + kVirtualKeyF1);
 }
 
 std::string VersionText(std::uint8_t Tenths) {

@@ -1,12 +1,11 @@
-// The device link's frames: AA, length of the whole frame, command, payload, BB.
+// The device link's frames: AA, length of the whole frame, command, payload, BB. Pure
+// values: sending them over a port is protocol/requests.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 namespace vantor {
-
-class ISerialPort;
 
 constexpr std::uint8_t kFrameStart = 0xAA;
 constexpr std::uint8_t kFrameEnd = 0xBB;
@@ -26,6 +25,11 @@ enum TDeviceSetting : std::uint8_t {
   dsMuteWhenNotPtt = 4,
 };
 
+constexpr int kSettingCount = 4;
+// The longest reply the device sends (a setting: AA 06 02 i v BB). A frame that claims
+// more is noise, unless the rest really arrives.
+constexpr std::uint8_t kLongestReply = 6;
+
 using TShortFrame = std::array<std::uint8_t, 5>;
 using TLongFrame = std::array<std::uint8_t, 6>;
 
@@ -33,12 +37,5 @@ TShortFrame HandshakeFrame();                                          // AA 05 
 TShortFrame ReadSettingFrame(std::uint8_t Index);                      // AA 05 02 i BB
 TLongFrame WriteSettingFrame(std::uint8_t Index, std::uint8_t Value);  // AA 06 03 i v BB
 TShortFrame ReadVersionFrame();                                        // AA 05 04 00 BB
-
-// Each request is written in one WriteBuf. A failure of any kind closes the port and is
-// swallowed: the caller learns nothing (the port-closed notification tells the rest).
-void SendHandshake(ISerialPort& Port);
-void RequestSetting(ISerialPort& Port, std::uint8_t Index);
-void WriteSetting(ISerialPort& Port, std::uint8_t Index, std::uint8_t Value);
-void RequestVersion(ISerialPort& Port);
 
 }  // namespace vantor

@@ -208,7 +208,7 @@ TEST_F(VantorMic, BrokenBackupFilesAndUnusableFilesWriteNothing) {
        "unknown field \"extra\""},
       {R"({"format": 1, "firmware": "1.2", "settings": {"centre": "F8", "left": "F8", )"
        R"("right": "off", "mute": false}})",
-       "settings.left: F8 is already set for settings.centre"},
+       "settings.left: F8 is already set for centre"},
       {Good + std::string(70000, '\n'), "larger than 64 KiB"},
   };
   for (const Case& C : Cases) {

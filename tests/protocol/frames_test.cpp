@@ -1,4 +1,5 @@
 #include "protocol/frames.h"
+#include "protocol/requests.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 #include "ui/description/microphone_settings_form_description.h"
 #include "ui/program/candidate_ports_linux.h"
 #include "ui/program/command_line_linux.h"
-#include "ui/program/comport1_settings.h"
+#include "serial/comport1_settings.h"
 #include "ui/picture/app_icon.h"
 #include "ui/picture/device_picture.h"
 #include "ui/program/permission_notice.h"

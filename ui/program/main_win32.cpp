@@ -7,7 +7,7 @@
 #include "framework/win32/win32_application.h"
 #include "serial/sio_comm.h"
 #include "ui/description/microphone_settings_form_description.h"
-#include "ui/program/comport1_settings.h"
+#include "serial/comport1_settings.h"
 #include "ui/program/run_program.h"
 #include "ui/picture/device_picture.h"
 #include "ui/resources/resource.h"

@@ -1,4 +1,4 @@
-#include "ui/program/comport1_settings.h"
+#include "serial/comport1_settings.h"
 
 #include "serial/sio_comm.h"
 

@@ -1,5 +1,5 @@
 // The backup file: its exact text, and the checks that keep a broken file from being written.
-#include "cli/backup_file.h"
+#include "mic/backup.h"
 
 #include <gtest/gtest.h>
 
@@ -58,11 +58,13 @@ TEST(BackupFile, BrokenFilesAreRefusedNamingTheField) {
        "settings: unknown field \"top\""},
       {With("\"mute\": false", "\"mute\": 0"), "settings.mute: expected true or false"},
       {With("\"centre\": \"F8\"", "\"centre\": 65"), "settings.centre: expected a key name"},
-      {With("\"left\": \"off\"", "\"left\": \"F13\""), "settings.left: \"F13\" is not a key"},
-      {With("\"centre\": \"F8\"", "\"centre\": \"off\""), "settings.centre: the centre button"},
-      {With("\"left\": \"off\"", "\"left\": \"F2\""),
-       "settings.right: F2 is already set for "
-       "settings.left"},
+      {With("\"left\": \"off\"", "\"left\": \"F13\""),
+       "settings.left: only F1 to F12 or off can be set"},
+      {With("\"centre\": \"F8\"", "\"centre\": \"off\""),
+       "settings.centre: the centre button cannot be switched off"},
+      {With("\"left\": \"off\"", "\"left\": \"F2\""), "settings.right: F2 is already set for left"},
+      {With("\"right\": \"F2\"", "\"right\": \"unknown(10)\""),
+       "settings.right: only F1 to F12 or off can be set"},
       {With("\"left\": \"off\"", "\"left\": \"off\", \"left\": \"F3\""),
        "field \"left\" appears twice"},
       {With("\"settings\": {", "\"settings\": ["), "is it complete?"},

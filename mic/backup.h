@@ -1,7 +1,8 @@
 // The backup file: one line of JSON, the same on every platform:
 //   {"format": 1, "firmware": "1.2", "settings": {"centre": "F8", "left": "off",
 //    "right": "F2", "mute": false}}
-// Reading checks everything before anything may be written to a microphone.
+// Reading checks the document's shape; its settings go through the one rule set, so a file
+// that passes may be written to a microphone as it stands.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/mic_settings.h"
+#include "mic/settings.h"
 
 namespace vantor {
 
@@ -25,8 +26,8 @@ struct TBackup {
 // The file's text, newline included.
 std::string BackupText(const TBackup& Backup);
 
-// The backup in Text, or the first problem found, naming the field ("settings.left: F13 is
-// not a key: expected F1 to F12 or off").
+// The backup in Text, or the first problem found, naming the field ("settings.left: only
+// F1 to F12 or off can be set").
 struct TBackupRead {
   std::optional<TBackup> Backup;
   std::string Error;

@@ -1,4 +1,5 @@
-// The stored settings of the window's serial port component.
+// The stored settings of the window's serial port component, Comport1: the window and
+// vantor-mic open their ports with them.
 #pragma once
 
 namespace vantor {

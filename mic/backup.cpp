@@ -1,4 +1,4 @@
-#include "cli/backup_file.h"
+#include "mic/backup.h"
 
 #include <nlohmann/json.hpp>
 
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "protocol/device_values.h"
+#include "mic/rules.h"
 
 namespace vantor {
 
@@ -69,22 +69,14 @@ void OnlyFields(const json& Object, const std::string& Where,
   }
 }
 
-std::uint8_t ReadKey(const json& Settings, int Index) {
-  const std::string Field = "settings." + SettingName(Index);
+// A key field's text, for the rule set.
+std::string KeyText(const json& Settings, int Index) {
   const json& Value = Settings.at(SettingName(Index));
   if (!Value.is_string()) {
-    throw TBackupProblem(Field + ": expected a key name in quotes, such as \"F8\", found " +
-                         Value.dump());
+    throw TBackupProblem("settings." + SettingName(Index) +
+                         ": expected a key name in quotes, such as \"F8\", found " + Value.dump());
   }
-  const std::string Text = Value.get<std::string>();
-  const auto Code = ParseKeyName(Text);
-  if (Index == kCentre && Code == kDeviceKeyNone)
-    throw TBackupProblem(Field + ": the centre button cannot be off");
-  if (!Code) {
-    throw TBackupProblem(Field + ": " + Quoted(Text) + " is not a key: expected F1 to F12" +
-                         (Index == kCentre ? "" : " or off"));
-  }
-  return *Code;
+  return Value.get<std::string>();
 }
 
 TBackup Check(const json& File) {
@@ -108,23 +100,21 @@ TBackup Check(const json& File) {
   if (!Settings.is_object())
     throw TBackupProblem("settings: expected an object, found " + Settings.dump());
   OnlyFields(Settings, "settings: ", {"centre", "left", "right", "mute"});
+  TNamedValues Named;
   for (int Index = kCentre; Index <= kRight; ++Index)
-    Backup.Settings[Index] = ReadKey(Settings, Index);
+    Named[static_cast<std::size_t>(Index - 1)] = KeyText(Settings, Index);
   const json& Mute = Settings.at("mute");
   if (!Mute.is_boolean())
     throw TBackupProblem("settings.mute: expected true or false, found " + Mute.dump());
-  Backup.Settings[kMute] = Mute.get<bool>() ? 1 : 0;
+  Named[kMute - 1] = Mute.get<bool>() ? "on" : "off";
 
-  for (int Later = kLeft; Later <= kRight; ++Later) {
-    for (int Earlier = kCentre; Earlier < Later; ++Earlier) {
-      if (IsPlainKey(Backup.Settings[Later]) &&
-          Backup.Settings[Later] == Backup.Settings[Earlier]) {
-        throw TBackupProblem("settings." + SettingName(Later) + ": " +
-                             KeyName(Backup.Settings[Later]) + " is already set for settings." +
-                             SettingName(Earlier));
-      }
-    }
+  // Every setting is named, so the rules judge the file alone.
+  const TSettingsPlan Plan = PlanSettings(TMicSettings{}, Named);
+  if (!Plan.Refusals.empty()) {
+    const TRefusal& First = Plan.Refusals.front();
+    throw TBackupProblem("settings." + SettingName(First.Setting) + ": " + First.Reason);
   }
+  Backup.Settings = Plan.Settings;
   return Backup;
 }
 
@@ -135,7 +125,7 @@ std::string BackupText(const TBackup& Backup) {
       "{\"format\": 1, \"firmware\": " + Quoted(Backup.Firmware) + ", \"settings\": {";
   for (int Index = kCentre; Index <= kRight; ++Index)
     Text += Quoted(SettingName(Index)) + ": " + Quoted(KeyName(Backup.Settings[Index])) + ", ";
-  Text += std::string("\"mute\": ") + (Backup.Settings[kMute] != 0 ? "true" : "false") + "}}\n";
+  Text += std::string("\"mute\": ") + (MuteOn(Backup.Settings[kMute]) ? "true" : "false") + "}}\n";
   return Text;
 }
 

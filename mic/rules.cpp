@@ -1,0 +1,89 @@
+#include "mic/rules.h"
+
+#include "protocol/device_values.h"
+
+namespace vantor {
+
+namespace {
+
+bool IsButton(int Index) {
+  return Index != kMute;
+}
+
+bool Allowed(int Index, std::uint8_t Code) {
+  return IsPlainKey(Code) || (Index != kCentre && Code == kDeviceKeyNone);
+}
+
+// The value a named text gives a setting, or the reason it gives none.
+std::optional<std::uint8_t> ReadNamed(int Index, const std::string& Text, std::string& Reason) {
+  if (Index == kMute) {
+    const std::string Word = LowerCase(Text);
+    if (Word == "on" || Word == "off")
+      return Word == "on" ? 1 : 0;
+    Reason = "mute is on or off";
+    return std::nullopt;
+  }
+  const auto Code = ParseKeyName(Text);
+  if (Code && Allowed(Index, *Code))
+    return Code;
+  Reason = Code ? "the centre button cannot be switched off"
+                : "only " + AllowedValues(Index) + " can be set";
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string AllowedValues(int Index) {
+  if (Index == kMute)
+    return "on or off";
+  return Index == kCentre ? "F1 to F12" : "F1 to F12 or off";
+}
+
+TSettingsPlan PlanSettings(const TMicSettings& Device, const TNamedValues& Named) {
+  TSettingsPlan Plan{Device, {}};
+  const auto IsNamed = [&Named](int Index) {
+    return Named[static_cast<std::size_t>(Index - 1)].has_value();
+  };
+  std::array<bool, kSettingCount> Usable{};  // holds a value the duplicate rule can compare
+  for (int Index = kCentre; Index <= kMute; ++Index) {
+    if (IsNamed(Index)) {
+      std::string Reason;
+      const auto Value = ReadNamed(Index, *Named[static_cast<std::size_t>(Index - 1)], Reason);
+      if (!Value) {
+        Plan.Refusals.push_back({Index, true, 0, Reason});
+        continue;
+      }
+      Plan.Settings[Index] = *Value;
+    } else if (IsButton(Index) && !Allowed(Index, Device[Index])) {
+      Plan.Refusals.push_back({Index, false, 0,
+                               "the microphone holds " + KeyName(Device[Index]) + ", but only " +
+                                   AllowedValues(Index) + " is allowed"});
+      continue;
+    }
+    Usable[static_cast<std::size_t>(Index - 1)] = true;
+  }
+  for (int Later = kLeft; Later <= kRight; ++Later) {
+    for (int Earlier = kCentre; Earlier < Later; ++Earlier) {
+      const std::uint8_t Key = Plan.Settings[Later];
+      if (!Usable[static_cast<std::size_t>(Later - 1)] ||
+          !Usable[static_cast<std::size_t>(Earlier - 1)] || !IsPlainKey(Key) ||
+          Plan.Settings[Earlier] != Key) {
+        continue;
+      }
+      if (IsNamed(Later) || IsNamed(Earlier)) {
+        const int Blamed = IsNamed(Later) ? Later : Earlier;
+        const int Other = Blamed == Later ? Earlier : Later;
+        Plan.Refusals.push_back(
+            {Blamed, true, 0, KeyName(Key) + " is already set for " + SettingName(Other)});
+      } else {
+        Plan.Refusals.push_back({Earlier, false, Later,
+                                 SettingName(Earlier) + " and " + SettingName(Later) +
+                                     " both hold " + KeyName(Key) + " on the microphone"});
+      }
+      break;
+    }
+  }
+  return Plan;
+}
+
+}  // namespace vantor
