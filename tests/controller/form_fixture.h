@@ -11,7 +11,7 @@
 #include "controller/microphone_settings_form.h"
 #include "framework/headless/headless.h"
 #include "tests/controller/form_test_access.h"
-#include "tests/controller/scripted_port.h"
+#include "tests/support/scripted_port.h"
 #include "tests/controller/scripted_port_list.h"
 #include "ui/description/microphone_settings_form_description.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tests/controller/scripted_port.h"
+#include "tests/support/scripted_port.h"
 #include "tests/framework/win32/win32_test_support.h"
 #include "ui/description/microphone_settings_form_description.h"
 
