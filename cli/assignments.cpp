@@ -48,7 +48,7 @@ TPlannedSettings PlanSettings(const TMicSettings& Device, const std::vector<TAss
   for (const TAssignment& Given : Named)
     Values[static_cast<std::size_t>(Given.Index - 1)] = Given.Value;
   const TSettingsPlan Plan = PlanSettings(Device, Values);
-  TPlannedSettings Result{Plan.Settings, {}};
+  TPlannedSettings Result{Plan.Settings, {}, Plan.Refusals};
   for (const TRefusal& Refusal : Plan.Refusals)
     Result.Refusals.push_back(RefusalText(Refusal, Named));
   return Result;

@@ -27,6 +27,7 @@ TParsedAssignments ParseAssignments(const std::vector<std::string>& Words);
 struct TPlannedSettings {
   TMicSettings Settings;
   std::vector<std::string> Refusals;
+  std::vector<TRefusal> Reasons;  // the core's refusals, one per line above
 };
 TPlannedSettings PlanSettings(const TMicSettings& Device, const std::vector<TAssignment>& Named);
 

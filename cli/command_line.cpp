@@ -17,7 +17,8 @@ constexpr const char* kExitStatuses = R"(Exit status:
   3  refused by the rules, or a backup file that fails its checks
   4  the settings read back differ from those written (named per setting)
   5  the conversation started and then failed (the port failed or vanished)
-With several ports the highest status of any of them is returned.
+  6  check: a microphone holds other settings than those wanted (each one named)
+With several ports the highest status of any of them is returned; any error outranks 6.
 
 Keys are F1 to F12 (any case); left and right may be off; mute is on or off.
 Examples:
@@ -25,6 +26,7 @@ Examples:
   vantor-mic show --port /dev/ttyACM0 --json
   vantor-mic set left=F3 right=off
   vantor-mic backup mic.json && vantor-mic restore --all mic.json
+  vantor-mic check --all mic.json
   vantor-mic diagnose > report.txt)";
 
 }  // namespace
@@ -44,7 +46,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       ->type_name("PORT")
       ->allow_extra_args(false);
   App.add_option("--timeout", Line.TimeoutMs,
-                 "the longest wait in milliseconds for the device's answers in each step")
+                 "the longest wait in milliseconds for the device's next answer")
       ->type_name("MS")
       ->check(CLI::Range(1u, 600000u))
       ->capture_default_str();
@@ -70,6 +72,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       ->type_name("SETTING=VALUE");
   Set->add_flag("--all", Line.All, "set every microphone that answers");
   Set->add_flag("--dry-run", Line.DryRun, "check and show the result, write nothing");
+  Set->add_flag("--force", Line.Force, "write even when the microphone already holds the settings");
   CLI::App* Backup =
       App.add_subcommand("backup", "save the microphone's settings to FILE (- for stdout)");
   Backup->add_option("FILE", Line.File, "the backup file, or - for standard output")->required();
@@ -77,6 +80,19 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       "restore", "check FILE (- for stdin), then write its settings and verify them");
   Restore->add_option("FILE", Line.File, "the backup file, or - for standard input")->required();
   Restore->add_flag("--all", Line.All, "restore onto every microphone that answers");
+  Restore->add_flag("--force", Line.Force,
+                    "write even when the microphone already holds the settings");
+  CLI::App* Check = App.add_subcommand(
+      "check",
+      "compare each microphone with FILE's settings (- for stdin) or with the named "
+      "ones; write nothing");
+  Check
+      ->add_option("desired", Line.Assignments,
+                   "a backup file (its firmware is not compared), or centre=KEY left=KEY|off "
+                   "right=KEY|off mute=on|off (settings not named are not compared)")
+      ->type_name("FILE|SETTING=VALUE")
+      ->required();
+  Check->add_flag("--all", Line.All, "check every microphone that answers");
   App.add_subcommand("diagnose",
                      "a report to paste into a support request: the system, every port with "
                      "what stands in its way, and the conversation with each port");
@@ -102,6 +118,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     return Result;
   }
   Line.Command = App.get_subcommands().front()->get_name();
+  // check takes one file or settings: a word without "=" is the file.
+  if (Line.Command == "check" && Line.Assignments.size() == 1 &&
+      Line.Assignments.front().find('=') == std::string::npos) {
+    Line.File = Line.Assignments.front();
+    Line.Assignments.clear();
+  }
   if (Line.Command == "set" && Line.Assignments.empty()) {
     std::fputs("vantor-mic: set needs at least one setting, e.g. left=F3\n", stderr);
     Result.Exit = true;

@@ -13,6 +13,7 @@ enum TExitStatus : int {
   esRefused = 3,       // refused by the rules, or a backup file that fails its checks
   esMismatch = 4,      // the settings read back differ from those written
   esFailed = 5,        // the conversation started and then failed
+  esDiffers = 6,       // check: a microphone holds other settings than those wanted
 };
 
 struct TCommandLine {
@@ -23,9 +24,10 @@ struct TCommandLine {
   bool Verbose = false;
   bool All = false;
   bool DryRun = false;
+  bool Force = false;  // set, restore: write even when the microphone holds the settings
   bool NoProbe = false;
-  std::vector<std::string> Assignments;  // set: centre=F8 ...
-  std::string File;                      // backup, restore: a path, or "-"
+  std::vector<std::string> Assignments;  // set, check: centre=F8 ...
+  std::string File;                      // backup, restore, check: a path, or "-"
 };
 
 // The command line parsed, or the exit status to leave with: help and version were

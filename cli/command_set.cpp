@@ -1,5 +1,6 @@
-// set and restore: read each microphone, plan its new settings under the rules, write them
-// with the window's Save frames and compare what is read back.
+// set and restore: read each microphone, plan its new settings under the rules, and when
+// they differ from what it holds (or with --force) write them with the window's Save frames
+// and compare what is read back.
 #include <algorithm>
 
 #include "cli/assignments.h"
@@ -15,6 +16,7 @@ namespace {
 struct TTarget {
   TPortConversation* Talk;
   TPlannedSettings Plan;
+  bool Changes = true;  // the plan differs from what the microphone holds
 };
 
 TJson DifferencesJson(const TPortConversation& Talk) {
@@ -30,13 +32,16 @@ TJson DifferencesJson(const TPortConversation& Talk) {
 TJson ResultJson(const TTarget& Target, bool Written) {
   const TPortConversation& Talk = *Target.Talk;
   const bool Ok = Written && Talk.Outcome() == TPortConversation::TOutcome::coOk;
+  // Unchanged: the microphone was just read holding exactly these settings.
+  const bool Unchanged = !Written && !Target.Changes;
   TJson Json = TJson::object();
   Json["port"] = Talk.Port();
   Json["firmware"] = Talk.Firmware();
   Json["before"] = SettingsJson(Talk.Settings());
   Json["after"] = SettingsJson(Target.Plan.Settings);
   Json["written"] = Written;
-  Json["verified"] = Ok && Talk.Differences().empty();
+  Json["changed"] = Target.Changes;
+  Json["verified"] = (Ok && Talk.Differences().empty()) || Unchanged;
   Json["differences"] = Ok ? DifferencesJson(Talk) : TJson::array();
   Json["error"] = Written && !Ok ? TJson(Talk.Failure()) : TJson(nullptr);
   return Json;
@@ -59,8 +64,11 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
           int Status, TJson& Document) {
   std::vector<TTarget> Targets;
   Targets.reserve(Microphones.size());
-  for (TPortConversation* Talk : Microphones)
-    Targets.push_back({Talk, PlanSettings(Talk->Settings(), Named)});
+  for (TPortConversation* Talk : Microphones) {
+    TTarget Target{Talk, PlanSettings(Talk->Settings(), Named)};
+    Target.Changes = !SettingDifferences(Talk->Settings(), Target.Plan.Settings).empty();
+    Targets.push_back(Target);
+  }
   Document["microphones"] = TJson::array();
   Document["refusals"] = TJson::array();
   if (Targets.empty())
@@ -93,11 +101,20 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
 
   std::vector<std::pair<TPortConversation*, TMicSettings>> Writes;
   Writes.reserve(Targets.size());
-  for (const TTarget& Target : Targets)
-    Writes.emplace_back(Target.Talk, Target.Plan.Settings);
+  for (const TTarget& Target : Targets) {
+    if (Target.Changes || Line.Force)
+      Writes.emplace_back(Target.Talk, Target.Plan.Settings);
+  }
   Session.WriteAndVerify(Writes);
+  Session.FinishAll();  // the unchanged ones were kept open for nothing
   for (const TTarget& Target : Targets) {
     const TPortConversation& Talk = *Target.Talk;
+    if (!Target.Changes && !Line.Force) {
+      Document["microphones"].push_back(ResultJson(Target, false));
+      if (!Line.Json)
+        Print(Talk.Port() + ": unchanged: it holds " + SettingsText(Talk.Settings()));
+      continue;
+    }
     Document["microphones"].push_back(ResultJson(Target, true));
     if (Talk.Outcome() != TPortConversation::TOutcome::coOk) {
       Message(Talk.Port() + ": " + Talk.Failure() + "; `vantor-mic show --port " + Talk.Port() +
@@ -117,11 +134,9 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
 }  // namespace
 
 int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
-  const TParsedAssignments Parsed = ParseAssignments(Line.Assignments);
-  if (!Parsed.Error.empty()) {
-    Message(Parsed.Error);
-    return esUsage;
-  }
+  const TDesiredSettings Desired = ReadDesiredSettings(Line);
+  if (Desired.Status != esSuccess)
+    return Desired.Status;
   TMicSession Session(Loop, Line);
   Session.Survey(true, true);
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
@@ -130,7 +145,7 @@ int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
       ChooseMicrophones(Session, Line.All, "set", Status);
   TJson Document = TJson::object();
   Document["dry_run"] = Line.DryRun;
-  Status = Apply(Line, Session, Chosen, Parsed.Assignments, Status, Document);
+  Status = Apply(Line, Session, Chosen, Desired.Named, Status, Document);
   if (Line.Json) {
     Document["problems"] = ProblemsJson(Problems);
     PrintJson(Document);
@@ -138,26 +153,43 @@ int RunSet(const TCommandLine& Line, TConsoleBackend& Loop) {
   return Status;
 }
 
-int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
+TDesiredSettings ReadDesiredSettings(const TCommandLine& Line) {
+  TDesiredSettings Desired;
+  if (Line.File.empty()) {
+    const TParsedAssignments Parsed = ParseAssignments(Line.Assignments);
+    if (!Parsed.Error.empty()) {
+      Message(Parsed.Error);
+      Desired.Status = esUsage;
+    }
+    Desired.Named = Parsed.Assignments;
+    return Desired;
+  }
   // The file is checked before any port is touched.
   std::string Text, Error;
   if (!ReadTextFile(Line.File, kBackupSizeLimit, Text, Error)) {
     Message(Error);
-    return esUsage;
+    Desired.Status = esUsage;
+    return Desired;
   }
   const TBackupRead Read = ReadBackup(Text);
   if (!Read.Backup) {
     Message((Line.File == "-" ? std::string("standard input") : Line.File) + ": " + Read.Error +
             "; nothing was written");
-    return esRefused;
+    Desired.Status = esRefused;
+    return Desired;
   }
-  const TBackup& Backup = *Read.Backup;
-  std::vector<TAssignment> Named;
+  Desired.Firmware = Read.Backup->Firmware;
   for (int Index = kCentre; Index <= kMute; ++Index) {
-    const std::string Value = ValueName(Index, Backup.Settings[Index]);
-    Named.push_back({Index, SettingName(Index) + "=" + Value, Value});
+    const std::string Value = ValueName(Index, Read.Backup->Settings[Index]);
+    Desired.Named.push_back({Index, SettingName(Index) + "=" + Value, Value});
   }
+  return Desired;
+}
 
+int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
+  const TDesiredSettings Desired = ReadDesiredSettings(Line);
+  if (Desired.Status != esSuccess)
+    return Desired.Status;
   TMicSession Session(Loop, Line);
   Session.Survey(true, true);
   const std::vector<TPortProblem> Problems = RelevantProblems(Session);
@@ -166,18 +198,18 @@ int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop) {
       ChooseMicrophones(Session, Line.All, "restore", Status);
   TJson Document = TJson::object();
   Document["file"] = Line.File;
-  Document["firmware"] = Backup.Firmware;
+  Document["firmware"] = Desired.Firmware;
   Document["dry_run"] = false;
   Document["warnings"] = TJson::array();
   for (const TPortConversation* Talk : Chosen) {
-    if (Talk->Firmware() != Backup.Firmware) {
+    if (Talk->Firmware() != Desired.Firmware) {
       const std::string Warning = Talk->Port() + ": the backup was made from firmware " +
-                                  Backup.Firmware + ", this microphone has " + Talk->Firmware();
+                                  Desired.Firmware + ", this microphone has " + Talk->Firmware();
       Message("warning: " + Warning);
       Document["warnings"].push_back(Warning);
     }
   }
-  Status = Apply(Line, Session, Chosen, Named, Status, Document);
+  Status = Apply(Line, Session, Chosen, Desired.Named, Status, Document);
   if (Line.Json) {
     Document["problems"] = ProblemsJson(Problems);
     PrintJson(Document);

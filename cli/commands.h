@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/assignments.h"
 #include "cli/command_line.h"
 #include "cli/mic_session.h"
 
@@ -18,6 +19,7 @@ int RunShow(const TCommandLine& Line, TConsoleBackend& Loop);
 int RunBackup(const TCommandLine& Line, TConsoleBackend& Loop);
 int RunSet(const TCommandLine& Line, TConsoleBackend& Loop);
 int RunRestore(const TCommandLine& Line, TConsoleBackend& Loop);
+int RunCheck(const TCommandLine& Line, TConsoleBackend& Loop);
 
 // Shared by the commands.
 void Message(const std::string& Text);  // "vantor-mic: Text" on standard error
@@ -27,6 +29,15 @@ void ReportProblems(const std::vector<TPortProblem>& Problems);
 std::vector<TPortProblem> RelevantProblems(const TMicSession& Session);
 // The one microphone a command that writes or backs up works on; with several and no
 // --all it refuses (naming them). Empty when the command must end: Status says how.
+// The settings wanted, from the command line's words or a backup file (Line.File, its
+// firmware in Firmware): the assignments, or the exit status that ends the command (usage
+// error, or a file that fails its checks), its message already given.
+struct TDesiredSettings {
+  std::vector<TAssignment> Named;
+  std::string Firmware;
+  int Status = esSuccess;
+};
+TDesiredSettings ReadDesiredSettings(const TCommandLine& Line);
 std::vector<TPortConversation*> ChooseMicrophones(const TMicSession& Session, bool All,
                                                   const std::string& Command, int& Status);
 

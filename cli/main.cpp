@@ -24,6 +24,8 @@ int RunCommand(const TCommandLine& Line, TConsoleBackend& Loop) {
     return RunBackup(Line, Loop);
   if (Line.Command == "restore")
     return RunRestore(Line, Loop);
+  if (Line.Command == "check")
+    return RunCheck(Line, Loop);
   return RunDiagnose(Line, Loop);
 }
 

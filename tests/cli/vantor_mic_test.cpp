@@ -159,8 +159,9 @@ TEST_F(VantorMic, RefusalsNameTheSettingAndWriteNothing) {
 TEST_F(VantorMic, HelpListsTheExitStatusesAndVersionTheRelease) {
   const TProgramRun Help = Tool({"--help"});
   EXPECT_EQ(Help.Status, 0);
-  for (const char* Part : {"list", "show", "set", "backup", "restore", "diagnose", "--port",
-                           "--timeout", "--json", "--verbose", "Exit status", "5  the "})
+  for (const char* Part :
+       {"list", "show", "set", "backup", "restore", "check", "diagnose", "--port", "--timeout",
+        "--json", "--verbose", "Exit status", "5  the ", "6  check"})
     EXPECT_TRUE(Has(Help.Out, Part)) << Part;
   EXPECT_TRUE(Has(Tool({"set", "--help"}).Out, "Exit status"));
   const TProgramRun Version = Tool({"--version"});
@@ -191,6 +192,85 @@ TEST_F(VantorMic, ABackupRestoresOntoASecondMicrophone) {
   const TProgramRun Piped = Tool({"restore", "--port", Second.Port, "--json", "-"}, ReadFile(File));
   EXPECT_EQ(Piped.Status, 0) << Piped.Err;
   EXPECT_EQ(Document(Piped)["microphones"][0]["verified"], true);
+}
+
+TEST_F(VantorMic, SetAndRestoreWriteOnlyWhatDiffersUnlessForced) {
+  const TMic Mic = StartMic("mic", {}, kF8OffF2MuteOn);
+  const TProgramRun Same = Tool({"set", "--port", Mic.Port, "left=off", "mute=on"});
+  EXPECT_EQ(Same.Status, 0) << Same.Err;
+  EXPECT_EQ(Same.Out, Mic.Port + ": unchanged: it holds centre F8, left off, right F2, mute on\n");
+  EXPECT_EQ(Writes(Mic), 0);  // not one write frame on the wire
+
+  const TProgramRun Json = Tool({"set", "--port", Mic.Port, "centre=F8", "--json"});
+  EXPECT_EQ(Json.Status, 0) << Json.Err;
+  const json Result = Document(Json)["microphones"][0];
+  EXPECT_EQ(Result["changed"], false);
+  EXPECT_EQ(Result["written"], false);
+  EXPECT_EQ(Result["before"], Result["after"]);
+  EXPECT_EQ(Writes(Mic), 0);
+
+  // --force sends the eight frames all the same.
+  const TProgramRun Forced = Tool({"set", "--port", Mic.Port, "centre=F8", "--force", "--json"});
+  EXPECT_EQ(Forced.Status, 0) << Forced.Err;
+  EXPECT_EQ(Document(Forced)["microphones"][0]["written"], true);
+  EXPECT_EQ(Writes(Mic), 4);
+  EXPECT_EQ(Count(Mic, "rx AA 05 02 0"), 16);  // three runs read four settings, one reads back
+
+  const TProgramRun Changed = Tool({"set", "--port", Mic.Port, "right=F3", "--json"});
+  EXPECT_EQ(Document(Changed)["microphones"][0]["changed"], true);
+  EXPECT_EQ(Writes(Mic), 8);
+
+  // A backup restored onto the microphone it came from writes nothing.
+  const std::string File = Dir / "mic.json";
+  ASSERT_EQ(Tool({"backup", "--port", Mic.Port, File}).Status, 0);
+  const TProgramRun Restore = Tool({"restore", "--port", Mic.Port, File});
+  EXPECT_EQ(Restore.Status, 0) << Restore.Err;
+  EXPECT_TRUE(Has(Restore.Out, ": unchanged: ")) << Restore.Out;
+  EXPECT_EQ(Writes(Mic), 8);
+}
+
+TEST_F(VantorMic, CheckComparesWhatIsNamedAndWritesNothing) {
+  const TMic Mic = StartMic("mic", {}, kF8OffF2MuteOn);
+  const TProgramRun Match = Tool({"check", "--port", Mic.Port, "centre=F8", "mute=on"});
+  EXPECT_EQ(Match.Status, 0) << Match.Err;
+  EXPECT_EQ(Match.Out, Mic.Port + ": matches: it holds centre F8, left off, right F2, mute on\n");
+
+  const TProgramRun Differ = Tool({"check", "--port", Mic.Port, "left=F3", "right=F2", "mute=off"});
+  EXPECT_EQ(Differ.Status, 6) << Differ.Err;
+  EXPECT_EQ(Differ.Out,
+            Mic.Port + ": left: off, wanted F3\n" + Mic.Port + ": mute: on, wanted off\n");
+
+  const TProgramRun Json = Tool({"check", "--port", Mic.Port, "--json", "left=F3"});
+  EXPECT_EQ(Json.Status, 6);
+  EXPECT_EQ(Document(Json), json::parse(R"({"microphones": [{"port": ")" + Mic.Port +
+                                        R"(", "firmware": "1.2", "holds": {"centre": "F8", )"
+                                        R"("left": "off", "right": "F2", "mute": true}, )"
+                                        R"("wanted": {"left": "F3"}, "matches": false, )"
+                                        R"("differences": [{"setting": "left", "holds": "off", )"
+                                        R"("wanted": "F3"}]}], "refusals": [], "problems": []})"));
+
+  // A backup's settings, its firmware not compared.
+  const std::string File = Dir / "desired.json";
+  std::ofstream(File) << R"({"format": 1, "firmware": "9.9", "settings": {"centre": "F8", )"
+                         R"("left": "off", "right": "F2", "mute": true}})";
+  EXPECT_EQ(Tool({"check", "--port", Mic.Port, File}).Status, 0);
+
+  // A wanted state the rules refuse is 3; a broken file is 3; bad words are 1.
+  const TProgramRun Refused = Tool({"check", "--port", Mic.Port, "left=F2"});
+  EXPECT_EQ(Refused.Status, 3);
+  EXPECT_TRUE(Has(Refused.Err, "left=F2: F2 is already set for right")) << Refused.Err;
+  std::ofstream(Dir / "broken.json") << "{";
+  EXPECT_EQ(Tool({"check", "--port", Mic.Port, Dir / "broken.json"}).Status, 3);
+  EXPECT_EQ(Tool({"check", "--port", Mic.Port, "top=F1"}).Status, 1);
+  EXPECT_EQ(Tool({"check", "--port", Mic.Port}).Status, 1);
+  EXPECT_EQ(Writes(Mic), 0);
+
+  // Any error outranks a difference: here the second port is silent.
+  const TMic Quiet = StartMic("quiet", {"--silent"});
+  EXPECT_EQ(Tool({"check", "--timeout", "300", "--port", Mic.Port, "--port", Quiet.Port, "--all",
+                  "left=F3"})
+                .Status,
+            2);
 }
 
 TEST_F(VantorMic, BrokenBackupFilesAndUnusableFilesWriteNothing) {
