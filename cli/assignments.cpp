@@ -38,6 +38,13 @@ TParsedAssignments ParseAssignments(const std::vector<std::string>& Words) {
       Result.Error = SettingName(*Index) + " is named twice";
       return Result;
     }
+    // A word that names no value is a usage error, found before any port is opened; what
+    // the rules refuse (centre=off, a key twice) is judged on the result later.
+    std::string Reason;
+    if (!ReadSettingValue(*Index, Word.substr(Equals + 1), Reason)) {
+      Result.Error = Word + ": " + Reason;
+      return Result;
+    }
     Result.Assignments.push_back({*Index, Word, Word.substr(Equals + 1)});
   }
   return Result;

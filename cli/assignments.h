@@ -18,7 +18,9 @@ struct TAssignment {
 
 struct TParsedAssignments {
   std::vector<TAssignment> Assignments;
-  std::string Error;  // a word that is not "setting=value", or a setting named twice
+  // A word that is not "setting=value", names no value ("left=F13", "mute=yes"), or a
+  // setting named twice.
+  std::string Error;
 };
 TParsedAssignments ParseAssignments(const std::vector<std::string>& Words);
 

@@ -70,7 +70,8 @@ int RunCheck(const TCommandLine& Line, TConsoleBackend& Loop) {
         continue;
       Refused = true;
       Message((Chosen.size() > 1 ? Talk->Port() + ": " : std::string()) + C.Plan.Refusals[I]);
-      Document["refusals"].push_back(TJson{{"port", Talk->Port()}, {"refusal", C.Plan.Refusals[I]}});
+      Document["refusals"].push_back(
+          TJson{{"port", Talk->Port()}, {"refusal", C.Plan.Refusals[I]}});
     }
     if (Refused) {
       Status = std::max(Status, static_cast<int>(esRefused));

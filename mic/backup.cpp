@@ -103,10 +103,14 @@ TBackup Check(const json& File) {
   TNamedValues Named;
   for (int Index = kCentre; Index <= kRight; ++Index)
     Named[static_cast<std::size_t>(Index - 1)] = KeyText(Settings, Index);
+  // Written as true or false; the words the tool shows ("on", "off") are read too.
   const json& Mute = Settings.at("mute");
-  if (!Mute.is_boolean())
+  if (Mute.is_boolean())
+    Named[kMute - 1] = Mute.get<bool>() ? "on" : "off";
+  else if (Mute.is_string())
+    Named[kMute - 1] = Mute.get<std::string>();
+  else
     throw TBackupProblem("settings.mute: expected true or false, found " + Mute.dump());
-  Named[kMute - 1] = Mute.get<bool>() ? "on" : "off";
 
   // Every setting is named, so the rules judge the file alone.
   const TSettingsPlan Plan = PlanSettings(TMicSettings{}, Named);

@@ -14,24 +14,35 @@ bool Allowed(int Index, std::uint8_t Code) {
   return IsPlainKey(Code) || (Index != kCentre && Code == kDeviceKeyNone);
 }
 
-// The value a named text gives a setting, or the reason it gives none.
+// The value a named text gives a setting under the rules, or the reason it gives none.
 std::optional<std::uint8_t> ReadNamed(int Index, const std::string& Text, std::string& Reason) {
-  if (Index == kMute) {
-    const std::string Word = LowerCase(Text);
-    if (Word == "on" || Word == "off")
-      return Word == "on" ? 1 : 0;
-    Reason = "mute is on or off";
+  const auto Value = ReadSettingValue(Index, Text, Reason);
+  if (Value && IsButton(Index) && !Allowed(Index, *Value)) {
+    Reason = "the centre button cannot be switched off";
     return std::nullopt;
   }
-  const auto Code = ParseKeyName(Text);
-  if (Code && Allowed(Index, *Code))
-    return Code;
-  Reason = Code ? "the centre button cannot be switched off"
-                : "only " + AllowedValues(Index) + " can be set";
-  return std::nullopt;
+  return Value;
 }
 
 }  // namespace
+
+std::optional<std::uint8_t> ReadSettingValue(int Index, std::string_view Text,
+                                             std::string& Reason) {
+  if (Index == kMute) {
+    // Text output says on and off, JSON and backups true and false: both are read anywhere.
+    const std::string Word = LowerCase(Text);
+    if (Word == "on" || Word == "true")
+      return 1;
+    if (Word == "off" || Word == "false")
+      return 0;
+    Reason = "mute is on or off";
+    return std::nullopt;
+  }
+  if (const auto Code = ParseKeyName(Text))
+    return Code;
+  Reason = "only " + AllowedValues(Index) + " can be set";
+  return std::nullopt;
+}
 
 std::string AllowedValues(int Index) {
   if (Index == kMute)

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mic/settings.h"
@@ -40,6 +41,12 @@ struct TSettingsPlan {
 // value the window cannot show. At most one refusal per setting; among duplicates the
 // later named one is blamed. No refusal: the result may be written.
 TSettingsPlan PlanSettings(const TMicSettings& Device, const TNamedValues& Named);
+
+// The value Text names for a setting, before any rule is applied: a key name or off for a
+// button (off even for the centre, which the rules then refuse), on, off, true or false in
+// any case for mute. None when it names no value, with Reason set ("only F1 to F12 or off
+// can be set", "mute is on or off").
+std::optional<std::uint8_t> ReadSettingValue(int Index, std::string_view Text, std::string& Reason);
 
 // The values a setting may be given, for messages: "F1 to F12", "F1 to F12 or off", "on
 // or off".

@@ -28,6 +28,8 @@ std::string SettingName(int Index) {
 
 std::optional<int> ParseSettingName(std::string_view Name) {
   const std::string Wanted = LowerCase(Name);
+  if (Wanted == "center")  // the American spelling
+    return kCentre;
   for (int Index = kCentre; Index <= kMute; ++Index) {
     if (SettingName(Index) == Wanted)
       return Index;

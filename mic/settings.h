@@ -28,7 +28,7 @@ struct TMicSettings {
 
 // "centre", "left", "right", "mute".
 std::string SettingName(int Index);
-// A setting's name in any case; none for anything else.
+// A setting's name in any case ("center" too); none for anything else.
 std::optional<int> ParseSettingName(std::string_view Name);
 
 // A key code's name: "F1".."F12", "off" for 255, "unknown(N)" for any other code.

@@ -136,16 +136,18 @@ TEST_F(VantorMic, RefusalsNameTheSettingAndWriteNothing) {
   const TProgramRun Duplicate = Tool({"set", "--port", Mic.Port, "left=F2"});
   EXPECT_EQ(Duplicate.Status, 3);
   EXPECT_TRUE(Has(Duplicate.Err, "left=F2: F2 is already set for right")) << Duplicate.Err;
-  const TProgramRun Off = Tool({"set", "--port", Mic.Port, "centre=off", "right=F13"});
+  const TProgramRun Off = Tool({"set", "--port", Mic.Port, "centre=off", "left=F2"});
   EXPECT_EQ(Off.Status, 3);
   EXPECT_TRUE(Has(Off.Err, "centre=off: the centre button cannot be switched off"));
-  EXPECT_TRUE(Has(Off.Err, "right=F13: only F1 to F12 or off can be set"));
+  EXPECT_TRUE(Has(Off.Err, "left=F2: F2 is already set for right"));
   EXPECT_EQ(Writes(Mic), 0);
 
   // Usage errors end before any port is opened.
   for (const std::vector<std::string>& Args :
        std::vector<std::vector<std::string>>{{"set", "--port", Mic.Port},
                                              {"set", "--port", Mic.Port, "top=F1"},
+                                             {"set", "--port", Mic.Port, "right=F13"},
+                                             {"set", "--port", Mic.Port, "mute=yes"},
                                              {"show", "--timeout", "0", "--port", Mic.Port},
                                              {"frobnicate"},
                                              {}}) {

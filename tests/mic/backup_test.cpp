@@ -32,6 +32,12 @@ TEST(BackupFile, IsOneLineInTheDocumentedFormAndReadsBack) {
       "\n \"firmware\": \"1.2\", \"format\": 1 }");
   ASSERT_TRUE(Loose.Backup) << Loose.Error;
   EXPECT_EQ(Loose.Backup->Settings[kMute], 1);
+  // Mute in the words the tool shows is read too; the file is still written with booleans.
+  const TBackupRead Words = ReadBackup(
+      std::string(kSampleText).replace(std::string(kSampleText).find("false"), 5, "\"on\""));
+  ASSERT_TRUE(Words.Backup) << Words.Error;
+  EXPECT_EQ(Words.Backup->Settings[kMute], 1);
+  EXPECT_NE(BackupText(*Words.Backup).find("\"mute\": true"), std::string::npos);
 }
 
 TEST(BackupFile, BrokenFilesAreRefusedNamingTheField) {
@@ -57,6 +63,7 @@ TEST(BackupFile, BrokenFilesAreRefusedNamingTheField) {
       {With("\"mute\": false", "\"mute\": false, \"top\": \"F1\""),
        "settings: unknown field \"top\""},
       {With("\"mute\": false", "\"mute\": 0"), "settings.mute: expected true or false"},
+      {With("\"mute\": false", "\"mute\": \"maybe\""), "settings.mute: mute is on or off"},
       {With("\"centre\": \"F8\"", "\"centre\": 65"), "settings.centre: expected a key name"},
       {With("\"left\": \"off\"", "\"left\": \"F13\""),
        "settings.left: only F1 to F12 or off can be set"},

@@ -61,10 +61,29 @@ TEST(KeyNames, F1ToF12AndOffInAnyCaseNothingElse) {
 
 TEST(SettingNames, AreCaseInsensitiveAndOnlyTheFour) {
   EXPECT_EQ(ParseSettingName("Left"), kLeft);
+  EXPECT_EQ(ParseSettingName("Center"), kCentre);
   EXPECT_EQ(ParseSettingName("MUTE"), kMute);
   EXPECT_EQ(ParseSettingName("centre"), kCentre);
   EXPECT_FALSE(ParseSettingName("top"));
   EXPECT_FALSE(ParseSettingName(""));
+}
+
+TEST(SettingValues, ReadEveryWordForAValueAndNothingElse) {
+  std::string Reason;
+  for (const char* On : {"on", "ON", "true", "True"})
+    EXPECT_EQ(ReadSettingValue(kMute, On, Reason), 1) << On;
+  for (const char* Word : {"off", "Off", "false", "FALSE"})
+    EXPECT_EQ(ReadSettingValue(kMute, Word, Reason), 0) << Word;
+  for (const char* Bad : {"yes", "1", "", "onn"}) {
+    EXPECT_FALSE(ReadSettingValue(kMute, Bad, Reason)) << Bad;
+    EXPECT_EQ(Reason, "mute is on or off");
+  }
+  // Off names a value even for the centre button: refusing it is the rules' job.
+  EXPECT_EQ(ReadSettingValue(kCentre, "off", Reason), Off);
+  EXPECT_FALSE(ReadSettingValue(kCentre, "F13", Reason));
+  EXPECT_EQ(Reason, "only F1 to F12 can be set");
+  EXPECT_FALSE(ReadSettingValue(kRight, "true", Reason));
+  EXPECT_EQ(Reason, "only F1 to F12 or off can be set");
 }
 
 TEST(Differences, CompareKeysExactlyAndMuteAsOnOrOff) {
@@ -82,6 +101,7 @@ TEST(Rules, AreCheckedOnTheResultSoASwapIsAllowed) {
   EXPECT_TRUE(Kept.Refusals.empty());
   EXPECT_EQ(Kept.Settings, Device(F8, F1, F2, 1));
   EXPECT_EQ(Plan(Device(F8, Off, Off, 1), {{kMute, "OFF"}}).Settings, Device(F8, Off, Off, 0));
+  EXPECT_EQ(Plan(Device(F8, Off, Off, 0), {{kMute, "true"}}).Settings, Device(F8, Off, Off, 1));
   EXPECT_EQ(Plan(Device(F8, F1, Off), {{kLeft, "off"}}).Settings, Device(F8, Off, Off));
   // Two buttons off is no duplicate.
   EXPECT_TRUE(Plan(Device(F8, F1, F2), {{kLeft, "off"}, {kRight, "off"}}).Refusals.empty());
