@@ -165,7 +165,26 @@ TEST_F(VantorMic, HelpListsTheExitStatusesAndVersionTheRelease) {
        {"list", "show", "set", "backup", "restore", "check", "diagnose", "--port", "--timeout",
         "--json", "--verbose", "Exit status", "5  the ", "6  check"})
     EXPECT_TRUE(Has(Help.Out, Part)) << Part;
-  EXPECT_TRUE(Has(Tool({"set", "--help"}).Out, "Exit status"));
+  // A command's help lists its own options, the common ones included, not the table again.
+  for (const std::vector<std::string>& Args :
+       std::vector<std::vector<std::string>>{{"set", "--help"}, {"help", "set"}}) {
+    const TProgramRun SetHelp = Tool(Args);
+    EXPECT_EQ(SetHelp.Status, 0);
+    for (const char* Part : {"--port", "--json", "--timeout", "--dry-run", "--force"})
+      EXPECT_TRUE(Has(SetHelp.Out, Part)) << Part;
+    EXPECT_FALSE(Has(SetHelp.Out, "Exit status:")) << SetHelp.Out;
+  }
+  EXPECT_TRUE(Has(Tool({"help"}).Out, "Exit status:"));
+  // Mistakes name what was wrong.
+  const TProgramRun Typo = Tool({"shwo"});
+  EXPECT_EQ(Typo.Status, 1);
+  EXPECT_TRUE(Has(Typo.Err, "\"shwo\" is not a command; the nearest is \"show\"")) << Typo.Err;
+  const TProgramRun Number = Tool({"show", "--timeout", "abc"});
+  EXPECT_EQ(Number.Status, 1);
+  EXPECT_TRUE(Has(Number.Err, "--timeout: \"abc\" is not a number of milliseconds")) << Number.Err;
+  EXPECT_TRUE(Has(Tool({"--json"}).Err, "name a command: list, show, set"));
+  EXPECT_EQ(Tool({"help", "frobnicate"}).Status, 1);
+  EXPECT_EQ(Tool({"show", "--port", ""}).Status, 1);
   const TProgramRun Version = Tool({"--version"});
   EXPECT_EQ(Version.Status, 0);
   EXPECT_TRUE(Has(Version.Out, "vantor-mic ")) << Version.Out;
