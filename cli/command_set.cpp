@@ -87,6 +87,11 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
     Session.FinishAll();
     return std::max(Status, static_cast<int>(esRefused));
   }
+  if (std::any_of(Targets.begin(), Targets.end(),
+                  [](const TTarget& T) { return MuteOn(T.Plan.Settings[kMute]); })) {
+    Message("note: mute stays on until a window saves: both windows switch it off whenever "
+            "they save");
+  }
   if (Line.DryRun) {
     Session.FinishAll();
     for (const TTarget& Target : Targets) {

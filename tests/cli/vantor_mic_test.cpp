@@ -113,6 +113,9 @@ TEST_F(VantorMic, SetWritesVerifiesAndKeepsWhatItDoesNotName) {
   const TProgramRun Set = Tool({"set", "--port", Mic.Port, "left=f3"});
   EXPECT_EQ(Set.Status, 0) << Set.Err;
   EXPECT_EQ(Set.Out, Mic.Port + ": written and read back: centre F8, left F3, right F2, mute on\n");
+  EXPECT_EQ(Set.Err,
+            "vantor-mic: note: mute stays on until a window saves: both windows switch it off "
+            "whenever they save\n");
   // The window's eight Save frames, mute written as the device had it.
   EXPECT_EQ(Count(Mic, "rx AA 06 03 04 01 BB"), 1);
   EXPECT_EQ(Writes(Mic), 4);
