@@ -89,8 +89,9 @@ int Apply(const TCommandLine& Line, TMicSession& Session,
   }
   if (std::any_of(Targets.begin(), Targets.end(),
                   [](const TTarget& T) { return MuteOn(T.Plan.Settings[kMute]); })) {
-    Message("note: mute stays on until a window saves: both windows switch it off whenever "
-            "they save");
+    Message(
+        "note: mute stays on until a window saves: both windows switch it off whenever "
+        "they save");
   }
   if (Line.DryRun) {
     Session.FinishAll();

@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/mic_session.h"
 #include "cli/platform.h"
 #include "framework/console/console.h"
 
@@ -40,7 +41,16 @@ int Main(int argc, char** argv) {
     return Parsed.Status;
   try {
     const TConsoleApp Console = MakeConsoleApplication(argc > 0 ? argv[0] : "vantor-mic");
-    return RunCommand(Parsed.Line, *Console.Backend);
+    const TInterruptWatch Interrupts;  // ends before the application it wakes
+    const int Status = RunCommand(Parsed.Line, *Console.Backend);
+    if (const int Signal = InterruptSignal()) {
+      Message("interrupted by " + InterruptName(Signal) + " after the command had ended");
+      return 128 + Signal;
+    }
+    return Status;
+  } catch (const EInterrupted& E) {
+    Message(E.what());
+    return 128 + E.Signal;
   } catch (const std::exception& E) {
     Message(std::string("failed: ") + E.what());
     return esFailed;

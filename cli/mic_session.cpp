@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/platform.h"
 #include "framework/console/console.h"
 
 namespace vantor {
@@ -114,9 +115,20 @@ void TMicSession::FinishAll() {
 
 void TMicSession::RunWhileWaiting() {
   FLoop.RunUntil([this] {
-    return std::none_of(FConversations.begin(), FConversations.end(),
-                        [](const auto& Talk) { return Talk->Waiting(); });
+    return InterruptSignal() != 0 || std::none_of(FConversations.begin(), FConversations.end(),
+                                                  [](const auto& Talk) { return Talk->Waiting(); });
   });
+  if (const int Signal = InterruptSignal()) {
+    const std::string Why = "interrupted by " + InterruptName(Signal);
+    std::string Text;
+    for (const auto& Talk : FConversations) {
+      const bool Writing = Talk->Phase() == TPortConversation::TPhase::cpWriting;
+      Talk->Abandon(Why);
+      if (Writing)
+        Text += (Text.empty() ? "" : "\n") + Talk->Port() + ": " + Talk->Failure();
+    }
+    throw EInterrupted(Signal, Text.empty() ? Why + "; no write frame was sent" : Text);
+  }
 }
 
 const TPortConversation* TMicSession::ConversationWith(const std::string& Port) const {

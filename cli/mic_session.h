@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,13 @@ class TMicSession {
   const TMicSessionSeams FSeams;
   TPortReport FReport;
   std::vector<std::unique_ptr<TPortConversation>> FConversations;
+};
+
+// A signal ended the command while ports were open: every conversation was ended and its
+// port closed; what() names the signal and any write that was under way.
+struct EInterrupted : std::runtime_error {
+  EInterrupted(int ASignal, const std::string& Text) : std::runtime_error(Text), Signal(ASignal) {}
+  int Signal;
 };
 
 // A problem as a person reads it: "PORT: message", then each remedy indented.

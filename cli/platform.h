@@ -3,6 +3,7 @@
 // platform implements it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,26 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // "Linux 6.1.0-13-amd64 x86_64, Debian GNU/Linux 12 (bookworm)" or "Windows 10.0.19045".
 std::string SystemDescription();
+
+// Ctrl-C, and on Linux SIGTERM and SIGHUP (kill, a closed terminal, logging out), for as
+// long as one exists: the signal is noted and the console loop woken, and no work is done
+// inside a handler; the command then ends its conversations, closing every port, and the
+// tool leaves with 128 + the signal, as a shell expects of an interrupted program.
+class TInterruptWatch {
+ public:
+  TInterruptWatch();
+  ~TInterruptWatch();
+  TInterruptWatch(const TInterruptWatch&) = delete;
+  TInterruptWatch& operator=(const TInterruptWatch&) = delete;
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> F;
+};
+
+// The signal that came (SIGINT for Ctrl-C on Windows too), or 0 while none has.
+int InterruptSignal();
+// "SIGINT", "SIGTERM", "SIGHUP".
+std::string InterruptName(int Signal);
 
 }  // namespace vantor

@@ -83,6 +83,12 @@ void TPortConversation::Finish() {
   Pump();
 }
 
+void TPortConversation::Abandon(const std::string& Why) {
+  FTalk.PortFailed(Now(), Why);
+  FTalk.Finish();
+  Pump();
+}
+
 void TPortConversation::Received(int Count) {
   std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(std::max(Count, 0)));
   try {

@@ -42,6 +42,9 @@ class TPortConversation {
   void Write(const TMicSettings& Settings);
   // Ends the conversation wherever it stands and closes the port.
   void Finish();
+  // Ends it as failed, for Why ("interrupted by SIGINT"), and closes the port; a write
+  // under way is named in Failure().
+  void Abandon(const std::string& Why);
   // A step is under way: the loop must run on.
   bool Waiting() const { return FTalk.Waiting(); }
 

@@ -16,7 +16,20 @@ constexpr auto kLongestRun = std::chrono::seconds(30);
 
 }  // namespace
 
+TProgramRun RunProgramInterrupted(const std::vector<std::string>& Args, const std::string& Input,
+                                  const std::string& Cue, int Signal);
+
 TProgramRun RunProgram(const std::vector<std::string>& Args, const std::string& Input) {
+  return RunProgramInterrupted(Args, Input, "", 0);
+}
+
+TProgramRun RunProgramInterrupted(const std::vector<std::string>& Args, const std::string& Cue,
+                                  int Signal) {
+  return RunProgramInterrupted(Args, "", Cue, Signal);
+}
+
+TProgramRun RunProgramInterrupted(const std::vector<std::string>& Args, const std::string& Input,
+                                  const std::string& Cue, int Signal) {
   TProgramRun Run;
   int In[2], Out[2], Err[2];
   if (pipe(In) != 0 || pipe(Out) != 0 || pipe(Err) != 0)
@@ -66,6 +79,10 @@ TProgramRun RunProgram(const std::vector<std::string>& Args, const std::string& 
       const ssize_t N = read(Fds[I].fd, Buffer, sizeof Buffer);
       if (N > 0) {
         Into[I]->append(Buffer, static_cast<std::size_t>(N));
+        if (Signal != 0 && Run.Err.find(Cue) != std::string::npos) {
+          kill(Pid, Signal);
+          Signal = 0;
+        }
       } else if (N == 0 || errno != EINTR) {
         close(Fds[I].fd);
         Fds[I].fd = -1;

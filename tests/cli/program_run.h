@@ -16,4 +16,9 @@ struct TProgramRun {
 // after the bounded wait is killed (and the test sees status 128 + 9).
 TProgramRun RunProgram(const std::vector<std::string>& Args, const std::string& Input = "");
 
+// The same, sending Signal to the program once its standard error holds Cue (it has got
+// that far), as a user's Ctrl-C or kill would.
+TProgramRun RunProgramInterrupted(const std::vector<std::string>& Args, const std::string& Cue,
+                                  int Signal);
+
 }  // namespace vantor

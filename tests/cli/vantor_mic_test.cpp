@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -295,6 +297,22 @@ TEST_F(VantorMic, CheckComparesWhatIsNamedAndWritesNothing) {
                   "left=F3"})
                 .Status,
             2);
+}
+
+TEST_F(VantorMic, ASignalClosesThePortAndEndsWithTheShellsStatus) {
+  // micsim keeps the pty's other end open, so a port left exclusive would stay busy.
+  const TMic Mic = StartMic("mic", {"--silent"});
+  for (const int Signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const TProgramRun Run = RunProgramInterrupted(
+        {VANTOR_MIC_PATH, "show", "--verbose", "--timeout", "20000", "--port", Mic.Port},
+        "handshake", Signal);
+    EXPECT_EQ(Run.Status, 128 + Signal) << Run.Err;
+    EXPECT_TRUE(Has(Run.Err, "; no write frame was sent")) << Run.Err;
+    EXPECT_TRUE(Has(Run.Err, "closed")) << Run.Err;
+    // The port opens again at once.
+    const TProgramRun List = Tool({"list", "--no-probe", "--json", "--port", Mic.Port});
+    EXPECT_EQ(Document(List)["ports"][0]["state"], "free") << List.Out;
+  }
 }
 
 TEST_F(VantorMic, BrokenBackupFilesAndUnusableFilesWriteNothing) {
