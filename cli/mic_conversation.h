@@ -62,7 +62,7 @@ class TMicConversation {
   TOutcome Outcome() const { return FOutcome; }
   const std::string& Failure() const { return FFailure; }
   // Why the port did not open (coOpenFailed): busy and denied told apart.
-  TSioErrorCategory OpenFailure() const { return FOpenFailure; }
+  TPortFailure OpenFailure() const { return FOpenFailure; }
   bool Answered() const { return FAnswered; }
   bool WriteStarted() const { return FWriteStarted; }
   const std::string& Firmware() const { return FFirmware; }
@@ -111,7 +111,7 @@ class TMicConversation {
   TPhase FPhase = TPhase::cpNew;
   TOutcome FOutcome = TOutcome::coNone;
   std::string FFailure;
-  TSioErrorCategory FOpenFailure = ecOther;
+  TPortFailure FOpenFailure = TPortFailure::pfOther;
   bool FAnswered = false;
   bool FWriteStarted = false;
   std::string FFirmware;

@@ -18,30 +18,16 @@ TPortProblem FromReport(const TPortReportEntry& Entry) {
   return Problem;
 }
 
-// A port the report found free can still fail to open: another program took it meanwhile,
-// or (on Windows, or for a holder this user cannot see) the report could not tell.
-std::string OpenFailureState(TSioErrorCategory Category) {
-  switch (Category) {
-    case ecBusy:
-      return PortStateName(TPortState::psBusy);
-    case ecDenied:
-      return PortStateName(TPortState::psDenied);
-    case ecNotFound:
-    case ecRemoved:
-      return PortStateName(TPortState::psAbsent);
-    case ecOther:
-      break;
-  }
-  return "error";
-}
-
 TPortProblem FromConversation(const TMicConversation& Talk, bool Named) {
   TPortProblem Problem;
   Problem.Port = Talk.Port();
   Problem.Message = Talk.Failure();
   switch (Talk.Outcome()) {
     case TMicConversation::TOutcome::coOpenFailed:
-      Problem.State = OpenFailureState(Talk.OpenFailure());
+      // A port the report found free can still fail to open: another program took it
+      // meanwhile, or (on Windows, or for a holder this user cannot see) the report could
+      // not tell.
+      Problem.State = PortStateName(Talk.OpenFailure());
       break;
     case TMicConversation::TOutcome::coSilent:
       Problem.State = "silent";
@@ -79,7 +65,7 @@ void TMicSession::Survey(bool Greet, bool KeepOpen) {
     return;
   // Busy ports are not greeted: bytes sent to a port another program uses would disturb it.
   for (const TPortReportEntry& Entry : FReport) {
-    if (Entry.State != TPortState::psFree)
+    if (Entry.State != TPortFailure::pfNone)
       continue;
     FConversations.push_back(std::make_unique<TMicConversation>(
         Entry.Name, std::chrono::milliseconds(FLine.TimeoutMs),
@@ -134,7 +120,7 @@ std::vector<TMicConversation*> TMicSession::Microphones() const {
 std::vector<TPortProblem> TMicSession::Problems() const {
   std::vector<TPortProblem> Problems;
   for (const TPortReportEntry& Entry : FReport) {
-    if (Entry.State != TPortState::psFree) {
+    if (Entry.State != TPortFailure::pfNone) {
       TPortProblem Problem = FromReport(Entry);
       Problem.Counts = NamedPorts();
       Problems.push_back(std::move(Problem));
