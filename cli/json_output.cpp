@@ -71,7 +71,7 @@ TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk) {
   Json["holders"] = Holders;
   Json["holder_hidden"] = Entry.HolderHidden;
   Json["group"] = TextOrNull(Entry.Group);
-  Json["membership"] = Entry.State == TPortState::psDenied && !Entry.Group.empty()
+  Json["membership"] = Entry.State == TPortFailure::pfDenied && !Entry.Group.empty()
                            ? TJson(MembershipName(Entry.Membership))
                            : TJson(nullptr);
   Json["error"] = Entry.ErrorCode != 0 ? TJson{{"code", Entry.ErrorCode}, {"text", Entry.Error}}

@@ -19,29 +19,15 @@ TPortProblem FromReport(const TPortReportEntry& Entry) {
   return Problem;
 }
 
-// A port the report found free can still fail to open: another program took it meanwhile,
-// or (on Windows, or for a holder this user cannot see) the report could not tell.
-std::string OpenFailureState(TSioErrorCategory Category) {
-  switch (Category) {
-    case ecBusy:
-      return PortStateName(TPortState::psBusy);
-    case ecDenied:
-      return PortStateName(TPortState::psDenied);
-    case ecNotFound:
-    case ecRemoved:
-      return PortStateName(TPortState::psAbsent);
-    case ecOther:
-      break;
-  }
-  return "error";
-}
-
 TPortProblem FromConversation(const TPortConversation& Talk, bool Named) {
   TPortProblem Problem;
   Problem.Port = Talk.Port();
   Problem.Message = Talk.Failure();
   if (Talk.OpenFailed()) {
-    Problem.State = OpenFailureState(Talk.OpenFailure());
+    // A port the report found free can still fail to open: another program took it
+    // meanwhile, or (on Windows, or for a holder this user cannot see) the report could
+    // not tell.
+    Problem.State = PortStateName(Talk.OpenFailure());
     Problem.Counts = Named;
     return Problem;
   }
@@ -86,7 +72,7 @@ void TMicSession::Survey(bool Greet, bool KeepOpen) {
     return;
   // Busy ports are not greeted: bytes sent to a port another program uses would disturb it.
   for (const TPortReportEntry& Entry : FReport) {
-    if (Entry.State != TPortState::psFree)
+    if (Entry.State != TPortFailure::pfNone)
       continue;
     FConversations.push_back(std::make_unique<TPortConversation>(
         Entry.Name, std::chrono::milliseconds(FLine.TimeoutMs),
@@ -153,7 +139,7 @@ std::vector<TPortConversation*> TMicSession::Microphones() const {
 std::vector<TPortProblem> TMicSession::Problems() const {
   std::vector<TPortProblem> Problems;
   for (const TPortReportEntry& Entry : FReport) {
-    if (Entry.State != TPortState::psFree) {
+    if (Entry.State != TPortFailure::pfNone) {
       TPortProblem Problem = FromReport(Entry);
       Problem.Counts = NamedPorts();
       Problems.push_back(std::move(Problem));

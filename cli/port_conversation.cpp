@@ -62,7 +62,7 @@ void TPortConversation::Start(bool KeepOpen) {
     FComm->Open();
   } catch (const std::exception& E) {
     const auto* Sio = dynamic_cast<const ESioCommError*>(&E);
-    FOpenFailure = Sio ? Sio->Category() : ecOther;
+    FOpenFailure = Sio ? Sio->Category() : TPortFailure::pfOther;
     FOpenFailed = true;
     FOpenError = E.what();
     FTalk.Finish();

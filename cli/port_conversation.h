@@ -53,7 +53,7 @@ class TPortConversation {
   TOutcome Outcome() const { return FTalk.Outcome(); }
   // The port did not open; OpenFailure says why (busy and denied told apart).
   bool OpenFailed() const { return FOpenFailed; }
-  TSioErrorCategory OpenFailure() const { return FOpenFailure; }
+  TPortFailure OpenFailure() const { return FOpenFailure; }
   const std::string& Failure() const { return FOpenFailed ? FOpenError : FTalk.Failure(); }
   bool Answered() const { return FTalk.Answered(); }
   bool WriteStarted() const { return FTalk.WriteStarted(); }
@@ -83,7 +83,7 @@ class TPortConversation {
   std::unique_ptr<TTimer> FWake;
   bool FClosing = false;  // our own Close: its OnClose is no failure
   bool FOpenFailed = false;
-  TSioErrorCategory FOpenFailure = ecOther;
+  TPortFailure FOpenFailure = TPortFailure::pfOther;
   std::string FOpenError;
   std::vector<std::string> FTranscript;
 };

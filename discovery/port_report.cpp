@@ -42,17 +42,19 @@ std::string Denied(const TPortReportEntry& Entry) {
 
 }  // namespace
 
-std::string PortStateName(TPortState State) {
+std::string PortStateName(TPortFailure State) {
   switch (State) {
-    case TPortState::psFree:
+    case TPortFailure::pfNone:
       return "free";
-    case TPortState::psBusy:
+    case TPortFailure::pfBusy:
       return "busy";
-    case TPortState::psDenied:
+    case TPortFailure::pfDenied:
       return "denied";
-    case TPortState::psAbsent:
+    case TPortFailure::pfNotFound:
+    case TPortFailure::pfRemoved:
       return "absent";
-    case TPortState::psOther:
+    case TPortFailure::pfNotSerial:
+    case TPortFailure::pfOther:
       break;
   }
   return "error";
@@ -60,19 +62,24 @@ std::string PortStateName(TPortState State) {
 
 std::string DescribePortState(const TPortReportEntry& Entry) {
   switch (Entry.State) {
-    case TPortState::psFree:
+    case TPortFailure::pfNone:
       return "free";
-    case TPortState::psBusy:
+    case TPortFailure::pfBusy:
       if (!Entry.Holders.empty())
         return "busy: held by " + HolderList(Entry.Holders);
+      if (Entry.HolderGone)
+        return "busy, no holder: a program that ended left the port held exclusively, while "
+               "something else keeps the device open";
       if (Entry.HolderHidden)
         return "busy: held by a process of another user, which this user cannot see";
       return "busy: another program has it open" + WithError(Entry);
-    case TPortState::psDenied:
+    case TPortFailure::pfDenied:
       return Denied(Entry);
-    case TPortState::psAbsent:
+    case TPortFailure::pfNotFound:
+    case TPortFailure::pfRemoved:
       return "absent: no such device";
-    case TPortState::psOther:
+    case TPortFailure::pfNotSerial:
+    case TPortFailure::pfOther:
       break;
   }
   return "cannot be opened" + WithError(Entry);
@@ -81,13 +88,20 @@ std::string DescribePortState(const TPortReportEntry& Entry) {
 std::vector<std::string> PortRemedies(const TPortReportEntry& Entry) {
   std::vector<std::string> Remedies;
   switch (Entry.State) {
-    case TPortState::psFree:
+    case TPortFailure::pfNone:
       break;
-    case TPortState::psBusy:
+    case TPortFailure::pfBusy:
       if (!Entry.Holders.empty()) {
         Remedies.push_back("Stop the program that holds the port: close " +
                            HolderList(Entry.Holders) + ", or end it with kill " +
                            std::to_string(Entry.Holders.front().Pid) + ".");
+      } else if (Entry.HolderGone) {
+        // The kernel drops the hold only when the last user of the device lets go.
+        Remedies.push_back(
+            Entry.PseudoTerminal
+                ? "The hold lasts as long as the pseudo-terminal's other end is open: restart "
+                  "the program that holds its other end."
+                : "Unplug the microphone and plug it in again: that releases the hold.");
       } else if (Entry.HolderHidden) {
         Remedies.push_back("`sudo fuser " + Entry.Name +
                            "` names the process that holds the port; stop it.");
@@ -95,7 +109,7 @@ std::vector<std::string> PortRemedies(const TPortReportEntry& Entry) {
         Remedies.push_back("Close the program that uses the port, then try again.");
       }
       break;
-    case TPortState::psDenied:
+    case TPortFailure::pfDenied:
       if (Entry.Group.empty()) {
         Remedies.push_back("Ask the administrator for access to " + Entry.Name + ".");
       } else if (Entry.Membership == TGroupMembership::gmNotMember) {
@@ -112,12 +126,14 @@ std::vector<std::string> PortRemedies(const TPortReportEntry& Entry) {
             Entry.Name + ".");
       }
       break;
-    case TPortState::psAbsent:
+    case TPortFailure::pfNotFound:
+    case TPortFailure::pfRemoved:
       Remedies.push_back(
           "Check the name and that the microphone is plugged in; `vantor-mic "
           "list` shows the ports present.");
       break;
-    case TPortState::psOther:
+    case TPortFailure::pfNotSerial:
+    case TPortFailure::pfOther:
       Remedies.push_back(
           "Unplug the microphone and plug it in again; if that does not help, "
           "send this report to support.");

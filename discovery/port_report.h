@@ -8,15 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace vantor {
+#include "serial/port_failure.h"
 
-enum class TPortState : std::uint8_t {
-  psFree,    // opened exclusively just now, and no other program has it open
-  psBusy,    // another program has it open, with or without a lock
-  psDenied,  // the user may not open it
-  psAbsent,  // no such device
-  psOther,   // opening failed for another reason: ErrorCode and Error say which
-};
+namespace vantor {
 
 // Where the user stands with the device node's group (Linux; denied ports only).
 enum class TGroupMembership : std::uint8_t {
@@ -39,14 +33,21 @@ struct TPortReportEntry {
   std::string Description;
   bool Present = false;    // listed by the platform; false: only named by the user
   bool UsbSerial = false;  // a USB serial port (Linux: ttyACM*, ttyUSB*; Windows: unknown)
-  TPortState State = TPortState::psAbsent;
+  // What stands in the way of opening it: pfNone when the exclusive open succeeded and no
+  // other program has it open (the port is free).
+  TPortFailure State = TPortFailure::pfNotFound;
 
-  // psBusy: the holders this user can see, and whether a holder is hidden from this user
+  // pfBusy: the holders this user can see, and whether a holder is hidden from this user
   // (the port is locked but no visible process has it: another user's process).
   std::vector<TPortHolder> Holders;
   bool HolderHidden = false;
+  // pfBusy (Linux): nothing holds it, yet it is held exclusively: a program ended without
+  // giving up its hold while something else keeps the device open.
+  bool HolderGone = false;
+  // A pseudo-terminal: the program at its other end plays the device (Linux).
+  bool PseudoTerminal = false;
 
-  // psDenied (Linux): the device node's group, the user and where the user stands.
+  // pfDenied (Linux): the device node's group, the user and where the user stands.
   std::string Group;
   std::string User;
   TGroupMembership Membership = TGroupMembership::gmNotMember;
@@ -71,8 +72,9 @@ using TPortReport = std::vector<TPortReportEntry>;
 // that is closed again at once; nothing is written to any port.
 TPortReport MakePortReport(const std::vector<std::string>& NamedPorts, bool IncludePresent);
 
-// "free", "busy", "denied", "absent", "error".
-std::string PortStateName(TPortState State);
+// "free", "busy", "denied", "absent" (not found, or removed), "error" (no serial port, or
+// any other failure).
+std::string PortStateName(TPortFailure State);
 // One line on the state, for people: "busy: held by minicom (pid 4711)".
 std::string DescribePortState(const TPortReportEntry& Entry);
 // What the user can do about each problem of the entry, one sentence each (none when free

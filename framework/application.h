@@ -31,7 +31,8 @@ using TWindowHook = std::function<bool(TMessage& Message)>;
 
 class TApplication : public TComponent {
  public:
-  // The backend is the platform (Win32) or the in-memory one used by tests (headless).
+  // The backend is the platform's (Win32, Qt), the console's (a loop without windows) or
+  // the in-memory one used by tests (headless).
   explicit TApplication(std::unique_ptr<TBackend> Backend);
   ~TApplication() override;
 

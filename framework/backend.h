@@ -1,4 +1,5 @@
-// What the portable framework asks of a platform backend (Win32, Qt, or headless for tests).
+// What the portable framework asks of a backend: Win32, Qt (the Linux window), the console's
+// (a real loop without windows, for the command line) or the headless one of the tests.
 // Only the framework and its backends include this file.
 #pragma once
 
@@ -30,6 +31,19 @@ class TControlPeer {
   virtual void SetHotKeyRules(std::uint8_t /*InvalidKeys*/, std::uint8_t /*Modifiers*/) {}
 };
 
+// The windows of a backend that has them (Win32, Qt, headless).
+class TWindowBackend {
+ public:
+  virtual ~TWindowBackend() = default;
+
+  // Creates the platform window of a form and of all its controls (giving each its peer),
+  // and shows it; the main form honours the platform's start-up show command.
+  virtual void ShowForm(TForm& Form) = 0;
+  virtual void CloseForm(TForm& Form) = 0;
+};
+
+// The loop every backend runs: the main thread's messages, its wake-up and its timers, and
+// the word to the user.
 class TBackend {
  public:
   virtual ~TBackend() = default;
@@ -55,15 +69,15 @@ class TBackend {
   virtual int StartTimer(unsigned IntervalMs, std::function<void()> Tick) = 0;
   virtual void StopTimer(int Id) = 0;
 
-  // Creates the platform window of a form and of all its controls (giving each its peer),
-  // and shows it; the main form honours the platform's start-up show command.
-  virtual void ShowForm(TForm& Form) = 0;
-  virtual void CloseForm(TForm& Form) = 0;
-
-  // Modal message box; returns when it is closed.
+  // A message for the user, returning once it has been seen: a modal box where there are
+  // windows, a line on standard error where there are none, so that the application's
+  // failure report reaches the user everywhere.
   enum class TBoxKind { Error, Notice, Failure };
   virtual void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                           const std::string& Button) = 0;
+
+  // The windows; null for a program without any (the command line's).
+  virtual TWindowBackend* Windows() = 0;
 };
 
 // For a backend's form window: gives each control of Form that has no peer yet the one

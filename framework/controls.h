@@ -1,6 +1,6 @@
 // The widgets the program's window is made of. Each keeps its own state and semantics here
-// and talks to a peer of the backend that draws it (a real control on Win32, memory in the
-// headless backend).
+// and talks to a peer of the backend that draws it (a real control on Win32, a widget on Qt,
+// memory in the headless backend).
 #pragma once
 
 #include <cstdint>

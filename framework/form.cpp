@@ -87,7 +87,10 @@ void TForm::Show() {
   TApplication* App = Application();
   if (!App)
     return;
-  App->Backend().ShowForm(*this);
+  TWindowBackend* Windows = App->Backend().Windows();
+  if (!Windows)
+    throw Exception("A console program cannot show a window");
+  Windows->ShowForm(*this);
   FShowing = true;
 }
 
@@ -101,8 +104,8 @@ void TForm::Close() {
   TApplication* App = Application();
   if (!App)
     return;
-  if (FShowing)
-    App->Backend().CloseForm(*this);
+  if (TWindowBackend* Windows = App->Backend().Windows(); FShowing && Windows)
+    Windows->CloseForm(*this);
   FShowing = false;
   App->FormClosed(*this);
 }

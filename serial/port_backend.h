@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/port_failure.h"
 #include "serial/sio_events.h"
 #include "serial/sync_objects.h"
 
@@ -91,10 +92,6 @@ struct TSioCommProp {
 };
 static_assert(sizeof(TSioCommProp) == 64);
 
-// Where a failure happened: opening, where a code may say that the device does not exist
-// or is held, or on a port already open, where the same code may mean that it went away.
-enum class TSioErrorPhase : std::uint8_t { Opening, Open };
-
 // Communications event bits (EV_*), error flags (CE_*), purge flags and escape codes.
 constexpr std::uint32_t kEvRxChar = 0x0001, kEvRxFlag = 0x0002, kEvTxEmpty = 0x0004,
                         kEvCts = 0x0008, kEvDsr = 0x0010, kEvRlsd = 0x0020, kEvBreak = 0x0040,
@@ -134,8 +131,8 @@ class TSioPortBackend {
   // The error code of the calling thread's last failed operation, and the system's text.
   virtual std::uint32_t LastError() = 0;
   virtual std::string SystemErrorText(std::uint32_t Code) = 0;
-  // What a code of this platform means: the one place that maps its codes to categories.
-  virtual TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) = 0;
+  // What a code of this platform means (the platform backends: ClassifyPortError).
+  virtual TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) = 0;
   virtual void Sleep(std::uint32_t Milliseconds) = 0;
   virtual std::uint32_t TickCount() = 0;  // milliseconds, wraps around at 2^32
 

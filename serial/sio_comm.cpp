@@ -92,10 +92,10 @@ void TSioCustomComm::ReportError(const std::string& Msg, bool Rule) {
     return;
   }
   // An open port gives the device's failures; a closed one, the open's.
-  const TSioErrorCategory Category =
-      Rule ? ecOther
+  const TPortFailure Category =
+      Rule ? TPortFailure::pfOther
            : FBackend->ErrorCategory(Code,
-                                     Active() ? TSioErrorPhase::Open : TSioErrorPhase::Opening);
+                                     Active() ? TPortErrorPhase::Open : TPortErrorPhase::Opening);
   throw ESioCommError(FormatCommMessage(Msg, static_cast<std::int32_t>(Code), Text),
                       static_cast<std::int32_t>(Code), Category);
 }
@@ -127,7 +127,8 @@ void TSioCustomComm::OpenDevice() {
   const std::string Path = GetDeviceName();
   const TSioHandle Port = FBackend->OpenPort(Path);
   if (Port == kInvalidSioHandle) {
-    if (FBackend->ErrorCategory(FBackend->LastError(), TSioErrorPhase::Opening) == ecNotFound) {
+    // The code picks the message, as it always has; what the code means is the category's.
+    if (FBackend->LastError() == kSioDeviceNotFoundCode) {
       RaiseCommError(WithPath(SioMsg::kDeviceNotFound, Path));
     } else {
       RaiseCommError(WithPath(SioMsg::kCantOpen, Path) + SioMsg::kCantOpenDetail);

@@ -2,17 +2,6 @@
 
 namespace vantor {
 
-std::string TrimSystemText(const std::string& Text) {
-  std::size_t End = Text.size();
-  while (End > 0) {
-    const auto Ch = static_cast<unsigned char>(Text[End - 1]);
-    if (Ch > ' ' && Ch != '.')
-      break;
-    --End;
-  }
-  return Text.substr(0, End);
-}
-
 std::string FormatCommMessage(const std::string& Msg, std::int32_t Code, const std::string& Text) {
   std::string Result;
   int Argument = 0;

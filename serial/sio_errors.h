@@ -4,7 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "base/system_error.h"
+
 namespace vantor {
+
+// The one code for which an open reports "Specified device not found": ERROR_FILE_NOT_FOUND
+// on Windows, and ENOENT, which has the same number, on Linux.
+constexpr std::uint32_t kSioDeviceNotFoundCode = 2;
 
 namespace SioMsg {
 inline constexpr const char* kPortOpen = "Can't perform this operation while port is open";
@@ -30,9 +36,6 @@ inline constexpr const char* kReadError = "Read error (%d), %s";
 inline constexpr const char* kWriteError = "Write error (%d), %s";
 inline constexpr const char* kOutputFull = "Output buffer is full. Please check comm status.";
 }  // namespace SioMsg
-
-// The system's text without its trailing blanks, control characters and periods.
-std::string TrimSystemText(const std::string& Text);
 
 // Fills the placeholders of Msg in order: the first takes Code, the second Text; "%d"
 // prints an integer and "%s" a text, "%%" is a percent sign. A text without placeholders

@@ -37,7 +37,7 @@ extern "C" void NoteSignal(int Signal) {
 
 struct TInterruptWatch::TImpl {
   TUniqueFd Read, Write, Stop;
-  struct sigaction Previous[3] {};
+  struct sigaction Previous[3]{};
   std::thread Watcher;
 };
 

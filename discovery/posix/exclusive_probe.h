@@ -1,5 +1,5 @@
-// The exclusive open the serial component makes (TIOCEXCL and flock), used as a probe: a
-// port that another process, or this one, holds is refused.
+// Discovery's probe on Linux: the serial component's exclusive open (OpenExclusiveTty), held
+// as a probe handle: a port that another process, or this one, holds is refused.
 #pragma once
 
 #include <memory>
@@ -9,10 +9,8 @@
 
 namespace vantor {
 
-// Null when the port cannot be opened exclusively now; Error (when given) then holds the
-// errno of the failure, EBUSY when another holder has the port exclusive or locked.
-// Freeing the handle clears the exclusive flag again before closing, so the probe leaves
-// the port as it found it.
-std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path, int* Error = nullptr);
+// Null when the port cannot be opened exclusively now. Freeing the handle clears the
+// exclusive flag again before closing, so the probe leaves the port as it found it.
+std::unique_ptr<TProbeHandle> ProbeExclusive(const std::string& Path);
 
 }  // namespace vantor

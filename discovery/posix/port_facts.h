@@ -22,12 +22,14 @@ struct TNodeFacts {
   bool CharDevice = false;
   std::uint64_t Rdev = 0;  // the device number, which every name of the node shares
   unsigned Gid = 0;
-  unsigned Mode = 0;  // st_mode
+  unsigned Mode = 0;            // st_mode
+  bool PseudoTerminal = false;  // a pty's slave end
 };
 
 struct THolderScan {
   std::vector<TPortHolder> Holders;  // by pid, this process included
   bool SomeUnreadable = false;       // processes whose open files this user cannot read
+  bool FarEndHasItOpen = false;      // the pty's far end (left out of Holders) has it open too
 };
 
 class TPortFacts {
@@ -38,12 +40,12 @@ class TPortFacts {
   virtual std::vector<TPresentTty> PresentPorts() = 0;
   // The node behind a name (symbolic links followed); none when it does not exist.
   virtual std::optional<TNodeFacts> Node(const std::string& Port) = 0;
-  // The open the serial component makes (exclusive), closed again at once: 0, or the
+  // The open the serial component makes (OpenExclusiveTty), closed again at once: 0, or the
   // errno of the failure (EBUSY when another holder has it locked or exclusive).
   virtual int ProbeExclusive(const std::string& Port) = 0;
   // The processes (this one included) that have the device open. The program at the far
-  // end of a pseudo-terminal (it holds the master as well) is not counted: it plays the
-  // device, it does not compete for the port.
+  // end of a pseudo-terminal (it holds the master) is not counted: it plays the device, it
+  // does not compete for the port.
   virtual THolderScan Holders(const TNodeFacts& Node) = 0;
   virtual std::string StableName(const std::string& Port) = 0;  // /dev/serial/by-id/...
   virtual std::string UsbId(const TNodeFacts& Node) = 0;        // "vvvv:pppp" or empty

@@ -53,48 +53,50 @@ TPortReportEntry Examine(TPortFacts& Facts, const std::string& Name, bool Presen
   Entry.Description = Description;
   const std::optional<TNodeFacts> Node = Facts.Node(Name);
   if (!Node) {
-    Entry.State = TPortState::psAbsent;
+    Entry.State = TPortFailure::pfNotFound;
     Fail(Facts, ENOENT, Entry);
     return Entry;
   }
   Entry.StableName = Facts.StableName(Name);
   Entry.UsbSerial = LooksUsb(Name, Entry.StableName);
+  Entry.PseudoTerminal = Node->PseudoTerminal;
   if (!Node->CharDevice) {
-    Entry.State = TPortState::psOther;
+    Entry.State = TPortFailure::pfNotSerial;
     Fail(Facts, ENOTTY, Entry);
     return Entry;
   }
   Entry.UsbId = Facts.UsbId(*Node);
   const int Error = Facts.ProbeExclusive(Name);
+  Entry.State =
+      Error == 0 ? TPortFailure::pfNone
+                 : ClassifyPortError(static_cast<std::uint32_t>(Error), TPortErrorPhase::Opening);
   if (Error != 0)
     Fail(Facts, Error, Entry);
-  switch (Error) {
-    case 0: {
+  switch (Entry.State) {
+    case TPortFailure::pfNone: {
       // An open without a lock (a terminal program's) does not stop ours: look for it.
       THolderScan Scan = Facts.Holders(*Node);
       Entry.Holders = std::move(Scan.Holders);
-      Entry.State = Entry.Holders.empty() ? TPortState::psFree : TPortState::psBusy;
+      if (!Entry.Holders.empty())
+        Entry.State = TPortFailure::pfBusy;
       break;
     }
-    case EBUSY: {
+    case TPortFailure::pfBusy: {
       THolderScan Scan = Facts.Holders(*Node);
       Entry.Holders = std::move(Scan.Holders);
+      // Every process is seen and none has it open: the hold outlived its holder.
+      Entry.HolderGone = Entry.Holders.empty() && !Scan.SomeUnreadable && !Scan.FarEndHasItOpen;
       Entry.HolderHidden = Entry.Holders.empty() && Scan.SomeUnreadable;
-      Entry.State = TPortState::psBusy;
       break;
     }
-    case EACCES:
-    case EPERM:
-      Entry.State = TPortState::psDenied;
+    case TPortFailure::pfDenied:
       ExplainDenied(Facts, *Node, Entry);
       break;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      Entry.State = TPortState::psAbsent;  // a node left behind by a device that went
-      return Entry;
-    default:
-      Entry.State = TPortState::psOther;
+    case TPortFailure::pfNotFound:
+    case TPortFailure::pfRemoved:
+      return Entry;  // a node left behind by a device that went
+    case TPortFailure::pfNotSerial:
+    case TPortFailure::pfOther:
       break;
   }
   Entry.ModemManager = ModemManagerRunning && Facts.ModemManagerWatches(*Node);

@@ -14,11 +14,12 @@
 #include <map>
 #include <set>
 
-#include "discovery/posix/exclusive_probe.h"
 #include "discovery/posix/port_facts.h"
 #include "discovery/posix/sysfs_port_source.h"
 #include "discovery/posix/udev_handles.h"
+#include "base/system_error.h"
 #include "base/utf.h"
+#include "serial/posix/exclusive_open.h"
 
 namespace vantor {
 
@@ -77,14 +78,17 @@ class TSystemPortFacts : public TPortFacts {
     struct stat Info {};
     if (::stat(Port.c_str(), &Info) != 0)
       return std::nullopt;
-    return TNodeFacts{S_ISCHR(Info.st_mode), static_cast<std::uint64_t>(Info.st_rdev),
-                      static_cast<unsigned>(Info.st_gid), static_cast<unsigned>(Info.st_mode)};
+    const unsigned Major = major(Info.st_rdev);
+    return TNodeFacts{
+        S_ISCHR(Info.st_mode), static_cast<std::uint64_t>(Info.st_rdev),
+        static_cast<unsigned>(Info.st_gid), static_cast<unsigned>(Info.st_mode),
+        S_ISCHR(Info.st_mode) && Major >= kPtySlaveMajorFirst && Major <= kPtySlaveMajorLast};
   }
 
   int ProbeExclusive(const std::string& Port) override {
     ScanProcesses();  // before any probe, so that no probe's own descriptor is seen
     int Error = 0;
-    vantor::ProbeExclusive(Port, &Error);  // closed again as the handle goes
+    OpenExclusiveTty(Port, Error);  // closed again at once, its flag cleared
     return Error;
   }
 
@@ -99,6 +103,8 @@ class TSystemPortFacts : public TPortFacts {
     for (const int Pid : Found->second) {
       if (FarEnd.count(Pid) == 0)
         Scan.Holders.push_back({Pid, FNames[Pid]});
+      else
+        Scan.FarEndHasItOpen = true;
     }
     return Scan;
   }
@@ -186,8 +192,7 @@ class TSystemPortFacts : public TPortFacts {
   }
 
   std::string ErrorText(int Code) override {
-    char Text[256] = {};
-    return ::strerror_r(Code, Text, sizeof Text);
+    return SystemErrorText(static_cast<std::uint32_t>(Code));
   }
 
  private:
@@ -254,8 +259,7 @@ class TSystemPortFacts : public TPortFacts {
   // The processes that hold the master of the pseudo-terminal whose slave is Node.
   std::set<int> PtyFarEnd(const TNodeFacts& Node) {
     std::set<int> Pids;
-    const unsigned Major = major(static_cast<dev_t>(Node.Rdev));
-    if (Major < kPtySlaveMajorFirst || Major > kPtySlaveMajorLast)
+    if (!Node.PseudoTerminal)
       return Pids;
     for (const auto& [Pid, Indexes] : FPtyMasters) {
       for (const long Index : Indexes) {

@@ -3,7 +3,7 @@
 // main thread (Synchronize, SendAppMessage) and otherwise sleeps on a condition variable
 // until it is woken or the next tick is due. Portable C++: one file for Linux and Windows.
 //
-// A console program has no windows: ShowForm raises Exception (a form would never be
+// A console program has no windows (showing a form raises Exception: it would never be
 // seen), and a message box is written to standard error as "Caption: Text" and returns at
 // once, so that the application's failure report still reaches the user.
 #pragma once

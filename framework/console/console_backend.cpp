@@ -1,11 +1,11 @@
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
-#include <map>
+#include <optional>
 
 #include "framework/console/console.h"
 #include "framework/cross_thread.h"
 #include "framework/object.h"
+#include "framework/timer_queue.h"
 
 namespace vantor {
 
@@ -36,23 +36,17 @@ class TConsoleBackendImpl final : public TConsoleBackend {
   void WaitForWake() override { FWake.Wait(); }
 
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override {
-    const int Id = ++FLastTimerId;
-    const auto Interval = std::chrono::milliseconds(IntervalMs);
-    FTimers[Id] = TTimerEntry{Interval, TClock::now() + Interval, ++FLastStart, std::move(Tick)};
-    return Id;
+    return FTimers.Start(IntervalMs, Now(), std::move(Tick));
   }
-  void StopTimer(int Id) override { FTimers.erase(Id); }
-
-  void ShowForm(TForm& /*Form*/) override {
-    throw Exception("A console program cannot show a window");
-  }
-  void CloseForm(TForm& /*Form*/) override {}
+  void StopTimer(int Id) override { FTimers.Stop(Id); }
 
   void MessageBox(TBoxKind /*Kind*/, const std::string& Caption, const std::string& Text,
                   const std::string& /*Button*/) override {
     std::fprintf(stderr, "%s: %s\n", Caption.c_str(), Text.c_str());
     std::fflush(stderr);
   }
+
+  TWindowBackend* Windows() override { return nullptr; }
 
   void RunUntil(const std::function<bool()>& Done) override {
     for (;;) {
@@ -65,56 +59,32 @@ class TConsoleBackendImpl final : public TConsoleBackend {
   }
 
  private:
-  struct TTimerEntry {
-    std::chrono::milliseconds Interval;
-    TClock::time_point Due;
-    std::uint64_t Start;  // order of starting: ties fire in this order
-    std::function<void()> Tick;
-  };
-
   void Serve() {
     if (FApp)
       FApp->ServeCrossThreadCalls();
   }
 
-  // The earliest due timer, or end.
-  std::map<int, TTimerEntry>::iterator Earliest() {
-    auto Best = FTimers.end();
-    for (auto It = FTimers.begin(); It != FTimers.end(); ++It) {
-      if (Best == FTimers.end() || It->second.Due < Best->second.Due ||
-          (It->second.Due == Best->second.Due && It->second.Start < Best->second.Start)) {
-        Best = It;
-      }
-    }
-    return Best;
+  // Milliseconds on the steady clock since the backend was made.
+  TTimerQueue::TTime Now() const {
+    return static_cast<TTimerQueue::TTime>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - FStart).count());
   }
 
   void FireDueTimers() {
     // Only ticks due now: a tick that takes longer than its period cannot starve the
     // cross-thread calls, since they are served again before the next round.
-    const TClock::time_point Now = TClock::now();
-    for (;;) {
-      const auto Due = Earliest();
-      if (Due == FTimers.end() || Due->second.Due > Now)
-        return;
-      TTimerEntry& Entry = Due->second;
-      // Like the platform's timers, a late timer ticks once, not once per missed period.
-      Entry.Due += Entry.Interval;
-      if (Entry.Due <= Now)
-        Entry.Due = Now + Entry.Interval;
-      // The tick may stop, restart or free its own timer: call a copy.
-      const std::function<void()> Tick = Entry.Tick;
-      Tick();
+    const TTimerQueue::TTime Due = Now();
+    while (FTimers.FireNext(Due)) {
     }
   }
 
   // Until woken by another thread or until the next tick is due.
   void Sleep() {
-    const auto Next = Earliest();
-    if (Next == FTimers.end())
+    const std::optional<TTimerQueue::TTime> Next = FTimers.NextDue();
+    if (!Next)
       FWake.Wait();
     else
-      FWake.WaitUntil(Next->second.Due);
+      FWake.WaitUntil(FStart + std::chrono::milliseconds(*Next));
   }
 
   TApplication* FApp = nullptr;
@@ -122,9 +92,8 @@ class TConsoleBackendImpl final : public TConsoleBackend {
 
   TWakeSignal FWake;
 
-  int FLastTimerId = 0;
-  std::uint64_t FLastStart = 0;
-  std::map<int, TTimerEntry> FTimers;  // main thread only
+  const TClock::time_point FStart = TClock::now();
+  TTimerQueue FTimers;  // main thread only
 };
 
 }  // namespace

@@ -35,7 +35,7 @@ struct THeadlessApp {
 THeadlessApp MakeHeadlessApplication(const std::string& ExeName = "/opt/vantor/TestProgram.exe");
 
 // The test's handle on the headless platform.
-class THeadlessBackend : public TBackend {
+class THeadlessBackend : public TBackend, public TWindowBackend {
  public:
   // Virtual clock in milliseconds since the application was made.
   virtual std::uint64_t Now() const = 0;

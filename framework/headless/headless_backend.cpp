@@ -1,10 +1,11 @@
 #include <chrono>
-#include <map>
+#include <optional>
 #include <set>
 
 #include "framework/cross_thread.h"
 #include "framework/headless/headless.h"
 #include "framework/headless/headless_peer.h"
+#include "framework/timer_queue.h"
 
 namespace vantor {
 
@@ -32,11 +33,9 @@ class THeadlessBackendImpl final : public THeadlessBackend {
   void WaitForWake() override { FWake.Wait(); }
 
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override {
-    const int Id = ++FLastTimerId;
-    FTimers[Id] = TTimerEntry{IntervalMs, FNow + IntervalMs, ++FLastStart, std::move(Tick)};
-    return Id;
+    return FTimers.Start(IntervalMs, FNow, std::move(Tick));
   }
-  void StopTimer(int Id) override { FTimers.erase(Id); }
+  void StopTimer(int Id) override { FTimers.Stop(Id); }
 
   void ShowForm(TForm& Form) override {
     EnsurePeer(Form);
@@ -46,6 +45,7 @@ class THeadlessBackendImpl final : public THeadlessBackend {
     Form.Activated();
   }
   void CloseForm(TForm& Form) override { FVisible.erase(&Form); }
+  TWindowBackend* Windows() override { return this; }
 
   void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                   const std::string& Button) override {
@@ -64,25 +64,14 @@ class THeadlessBackendImpl final : public THeadlessBackend {
     const std::uint64_t Target = FNow + static_cast<std::uint64_t>(Step.count());
     for (;;) {
       Serve();
-      auto Due = FTimers.end();
-      for (auto It = FTimers.begin(); It != FTimers.end(); ++It) {
-        const TTimerEntry& E = It->second;
-        if (E.Due > Target)
-          continue;
-        if (Due == FTimers.end() || E.Due < Due->second.Due ||
-            (E.Due == Due->second.Due && E.Start < Due->second.Start)) {
-          Due = It;
-        }
-      }
-      if (Due == FTimers.end())
+      const std::optional<std::uint64_t> Due = FTimers.NextDue();
+      if (!Due || *Due > Target)
         break;
-      if (Due->second.Due > FNow)
-        FNow = Due->second.Due;
-      // Next period set before the tick, so that a clock advanced inside it (from a modal
-      // box) sees the timer as the platform would; the tick may stop or restart the timer.
-      Due->second.Due += Due->second.Interval;
-      const std::function<void()> Tick = Due->second.Tick;
-      Tick();
+      // The clock stands at each tick while it runs, so a clock advanced inside it (from a
+      // modal box) sees the timer as the platform would.
+      if (*Due > FNow)
+        FNow = *Due;
+      FTimers.FireNext(FNow);
     }
     if (Target > FNow)
       FNow = Target;
@@ -149,17 +138,10 @@ class THeadlessBackendImpl final : public THeadlessBackend {
     const auto It = Peer->PanelRedraws.find(Index);
     return It == Peer->PanelRedraws.end() ? 0 : It->second;
   }
-  int RunningTimers() const override { return static_cast<int>(FTimers.size()); }
+  int RunningTimers() const override { return FTimers.Running(); }
   bool FormVisible(const TForm& Form) const override { return FVisible.count(&Form) != 0; }
 
  private:
-  struct TTimerEntry {
-    unsigned Interval;
-    std::uint64_t Due;
-    std::uint64_t Start;  // order of starting, for ticks due at the same moment
-    std::function<void()> Tick;
-  };
-
   static TMessageBoxKind KindOf(TBoxKind Kind) {
     switch (Kind) {
       case TBoxKind::Error:
@@ -195,9 +177,7 @@ class THeadlessBackendImpl final : public THeadlessBackend {
   TWakeSignal FWake;
 
   std::uint64_t FNow = 0;
-  int FLastTimerId = 0;
-  std::uint64_t FLastStart = 0;
-  std::map<int, TTimerEntry> FTimers;
+  TTimerQueue FTimers;
 
   std::vector<TMessageBoxRecord> FBoxes;
   std::set<const TForm*> FVisible;

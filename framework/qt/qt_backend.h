@@ -18,7 +18,7 @@ namespace vantor {
 
 class TObject;
 
-class TQtBackend : public TBackend {
+class TQtBackend : public TBackend, public TWindowBackend {
  public:
   TQtBackend(int& Argc, char** Argv, const TQtApplicationOptions& Options);
   ~TQtBackend() override;
@@ -33,10 +33,12 @@ class TQtBackend : public TBackend {
   void WaitForWake() override;
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override;
   void StopTimer(int Id) override;
-  void ShowForm(TForm& Form) override;
-  void CloseForm(TForm& Form) override;
   void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                   const std::string& Button) override;
+  TWindowBackend* Windows() override { return this; }
+
+  void ShowForm(TForm& Form) override;
+  void CloseForm(TForm& Form) override;
 
  private:
   class TEventTarget;

@@ -20,7 +20,7 @@ class TAppWindow;
 // A private message to the hidden window: cross-thread calls are waiting.
 constexpr UINT WM_FRAMEWORK_WAKE = WM_APP + 0x100;
 
-class TWin32Backend : public TBackend {
+class TWin32Backend : public TBackend, public TWindowBackend {
  public:
   explicit TWin32Backend(const TWin32AppOptions& Options);
   ~TWin32Backend() override;
@@ -35,10 +35,12 @@ class TWin32Backend : public TBackend {
   void WaitForWake() override;
   int StartTimer(unsigned IntervalMs, std::function<void()> Tick) override;
   void StopTimer(int Id) override;
-  void ShowForm(TForm& Form) override;
-  void CloseForm(TForm& Form) override;
   void MessageBox(TBoxKind Kind, const std::string& Caption, const std::string& Text,
                   const std::string& Button) override;
+  TWindowBackend* Windows() override { return this; }
+
+  void ShowForm(TForm& Form) override;
+  void CloseForm(TForm& Form) override;
 
   TApplication* App() const { return FApp; }
   HWND AppWindow() const;

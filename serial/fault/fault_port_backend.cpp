@@ -62,7 +62,7 @@ void TFaultPortBackend::Allow(TFaultOperation Operation) {
   FRefusals.erase(Operation);
 }
 
-void TFaultPortBackend::SetErrorCategory(std::uint32_t Code, TSioErrorCategory Category) {
+void TFaultPortBackend::SetErrorCategory(std::uint32_t Code, TPortFailure Category) {
   TLock Lock(FLock);
   FCategories[Code] = Category;
 }
@@ -375,10 +375,10 @@ std::string TFaultPortBackend::SystemErrorText(std::uint32_t Code) {
   }
 }
 
-TSioErrorCategory TFaultPortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase /*Phase*/) {
+TPortFailure TFaultPortBackend::ErrorCategory(std::uint32_t Code, TPortErrorPhase /*Phase*/) {
   TLock Lock(FLock);
   const auto It = FCategories.find(Code);
-  return It == FCategories.end() ? ecOther : It->second;
+  return It == FCategories.end() ? TPortFailure::pfOther : It->second;
 }
 
 void TFaultPortBackend::Sleep(std::uint32_t Milliseconds) {

@@ -78,7 +78,7 @@ class TFaultPortBackend : public TSioPortBackend {
   // --- What the platform reports ---
   // The category of a code, whatever the phase; by default 2 is "not found", 5 "busy" (the
   // codes the fake refuses an open with) and any other "other".
-  void SetErrorCategory(std::uint32_t Code, TSioErrorCategory Category);
+  void SetErrorCategory(std::uint32_t Code, TPortFailure Category);
   void SetPlatformId(int Value);
   // The tick count reads Value now and counts on from there (to test its wrap-around).
   void SetTickStart(std::uint32_t Value);
@@ -143,7 +143,7 @@ class TFaultPortBackend : public TSioPortBackend {
   int PlatformId() override;
   std::uint32_t LastError() override;
   std::string SystemErrorText(std::uint32_t Code) override;
-  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override;
+  TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) override;
   void Sleep(std::uint32_t Milliseconds) override;
   std::uint32_t TickCount() override;
   TSioHandle OpenPort(const std::string& Path) override;
@@ -199,8 +199,8 @@ class TFaultPortBackend : public TSioPortBackend {
   std::map<std::string, std::uint32_t> FHeld;
   std::map<TFaultOperation, TRefusal> FRefusals;
   std::map<std::thread::id, std::uint32_t> FLastErrors;
-  std::map<std::uint32_t, TSioErrorCategory> FCategories{{kErrorFileNotFound, ecNotFound},
-                                                         {kErrorAccessDenied, ecBusy}};
+  std::map<std::uint32_t, TPortFailure> FCategories{{kErrorFileNotFound, TPortFailure::pfNotFound},
+                                                    {kErrorAccessDenied, TPortFailure::pfBusy}};
   std::map<TSioHandle, std::string> FOpen;
   std::map<TSioHandle, int> FInUse;
   TSioHandle FNextHandle = 0x100;

@@ -4,18 +4,18 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/epoll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
-#include "serial/posix/line_settings.h"
 #include "base/posix/unique_fd.h"
+#include "base/system_error.h"
+#include "serial/posix/exclusive_open.h"
+#include "serial/posix/line_settings.h"
 
 namespace vantor {
 
@@ -71,31 +71,11 @@ std::uint32_t TPosixPortBackend::LastError() {
 }
 
 std::string TPosixPortBackend::SystemErrorText(std::uint32_t Code) {
-  char Text[256] = {};
-  return ::strerror_r(static_cast<int>(Code), Text, sizeof Text);
+  return vantor::SystemErrorText(Code);
 }
 
-TSioErrorCategory TPosixPortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) {
-  const bool Opening = Phase == TSioErrorPhase::Opening;
-  switch (static_cast<int>(Code)) {
-    case ENOENT:
-      return ecNotFound;
-    case ENODEV:
-    case ENXIO:
-      // A node without its device: nothing to open, or, once open, the device was unplugged.
-      return Opening ? ecNotFound : ecRemoved;
-    case EIO:
-      // A hung-up tty answers EIO: its device went away (USB unplugged, pty master closed).
-      return Opening ? ecOther : ecRemoved;
-    case EBUSY:
-      // TIOCEXCL, or another program's lock (a refused flock is reported as EBUSY).
-      return ecBusy;
-    case EACCES:
-    case EPERM:
-      return ecDenied;  // the device node's permissions (not in the dialout group, say)
-    default:
-      return ecOther;
-  }
+TPortFailure TPosixPortBackend::ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) {
+  return ClassifyPortError(Code, Phase);
 }
 
 void TPosixPortBackend::Sleep(std::uint32_t Milliseconds) {
@@ -114,28 +94,21 @@ std::uint32_t TPosixPortBackend::TickCount() {
 }
 
 TSioHandle TPosixPortBackend::OpenPort(const std::string& Path) {
-  TUniqueFd Port(::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  int Error = 0;
+  // Held exclusively, as Windows holds a COM port; freed unused, the tty's flag is cleared.
+  TExclusiveTty Port = OpenExclusiveTty(Path, Error);
   if (!Port.Valid()) {
     return kInvalidSioHandle;
   }
-  if (!::isatty(Port.Get())) {
-    errno = ENOTTY;
+  // Each failure from here gives the port up again, keeping errno for the report.
+  const auto GiveUp = [&Port] {
+    const int Failure = errno;
+    Port = TExclusiveTty();
+    errno = Failure;
     return kInvalidSioHandle;
-  }
-  // Held exclusively, as Windows holds a COM port: another program's lock or TIOCEXCL makes
-  // the open fail. The lock comes first, so that a refused open leaves the holder's line as
-  // it was.
-  if (::flock(Port.Get(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) {
-      errno = EBUSY;
-    }
-    return kInvalidSioHandle;
-  }
-  if (::ioctl(Port.Get(), TIOCEXCL) != 0 || !MakeRawLine(Port.Get())) {
-    const int Error = errno;
-    ::ioctl(Port.Get(), TIOCNXCL);
-    errno = Error;
-    return kInvalidSioHandle;
+  };
+  if (!MakeRawLine(Port.Get())) {
+    return GiveUp();
   }
   auto State = std::make_shared<TPosixPortState>();
   State->Readiness.Reset(::epoll_create1(EPOLL_CLOEXEC));
@@ -143,10 +116,7 @@ TSioHandle TPosixPortBackend::OpenPort(const std::string& Path) {
   Watch.events = EPOLLIN | EPOLLET;
   if (!State->Readiness.Valid() ||
       ::epoll_ctl(State->Readiness.Get(), EPOLL_CTL_ADD, Port.Get(), &Watch) != 0) {
-    const int Error = errno;
-    ::ioctl(Port.Get(), TIOCNXCL);
-    errno = Error;
-    return kInvalidSioHandle;
+    return GiveUp();
   }
   // The counts are the tty's since it was set up: what they say from now on is this open's.
   // A driver that keeps none (a pty answers ENOTTY) just reports no line events.

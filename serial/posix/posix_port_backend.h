@@ -1,6 +1,6 @@
 // The port backend on Linux: termios in raw mode, poll() on the port together with the
 // eventfds of the component's signals, the driver's counters for breaks and line errors,
-// errno and strerror for the code and its text.
+// errno and its system text for the code and its text.
 #pragma once
 
 #include <map>
@@ -47,7 +47,7 @@ class TPosixPortBackend : public TSioPortBackend {
   int PlatformId() override;
   std::uint32_t LastError() override;
   std::string SystemErrorText(std::uint32_t Code) override;
-  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override;
+  TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) override;
   void Sleep(std::uint32_t Milliseconds) override;
   std::uint32_t TickCount() override;
 

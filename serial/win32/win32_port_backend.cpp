@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "base/system_error.h"
 #include "base/utf.h"
+#include "serial/win32/exclusive_open.h"
 
 namespace vantor {
 
@@ -30,43 +32,11 @@ std::uint32_t TWin32PortBackend::LastError() {
 }
 
 std::string TWin32PortBackend::SystemErrorText(std::uint32_t Code) {
-  wchar_t* Text = nullptr;
-  const DWORD Length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, Code, 0, reinterpret_cast<wchar_t*>(&Text), 0, nullptr);
-  if (Text == nullptr) {
-    return {};
-  }
-  std::string Utf8 = Narrow(std::wstring_view(Text, Length));
-  ::LocalFree(Text);
-  return Utf8;
+  return vantor::SystemErrorText(Code);
 }
 
-TSioErrorCategory TWin32PortBackend::ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) {
-  const bool Open = Phase == TSioErrorPhase::Open;
-  switch (Code) {
-    case ERROR_FILE_NOT_FOUND:
-      // Only this code: the open's message says "not found" for it alone, as it always has.
-      return ecNotFound;
-    case ERROR_ACCESS_DENIED:
-      // Opening: how Windows refuses a COM port that another handle holds. Once open: what
-      // USB serial drivers answer after their device was unplugged.
-      return Open ? ecRemoved : ecBusy;
-    case ERROR_SHARING_VIOLATION:
-      return ecBusy;
-    case ERROR_BAD_COMMAND:
-    case ERROR_GEN_FAILURE:
-    case ERROR_OPERATION_ABORTED:
-      // What usbser and the FTDI and CP210x drivers answer on a port whose device is gone
-      // (an aborted operation too: the component cancels none whose failure it reports);
-      // while opening, a device that is there but failing.
-      return Open ? ecRemoved : ecOther;
-    case ERROR_DEVICE_REMOVED:
-    case ERROR_DEVICE_NOT_CONNECTED:
-      return ecRemoved;
-    default:
-      return ecOther;  // Windows grants COM ports to every user: no code means "denied"
-  }
+TPortFailure TWin32PortBackend::ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) {
+  return ClassifyPortError(Code, Phase);
 }
 
 void TWin32PortBackend::Sleep(std::uint32_t Milliseconds) {
@@ -78,12 +48,13 @@ std::uint32_t TWin32PortBackend::TickCount() {
 }
 
 TSioHandle TWin32PortBackend::OpenPort(const std::string& Path) {
-  HANDLE Port = ::CreateFileW(Widen(Path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-  if (Port == INVALID_HANDLE_VALUE) {
+  DWORD Error = ERROR_SUCCESS;
+  TFileHandle Port = OpenPortExclusive(Path, Error);
+  if (!Port) {
+    ::SetLastError(Error);
     return kInvalidSioHandle;
   }
-  return reinterpret_cast<TSioHandle>(Port);
+  return reinterpret_cast<TSioHandle>(Port.Release());
 }
 
 void TWin32PortBackend::ClosePort(TSioHandle Port) {

@@ -15,7 +15,7 @@ class TWin32PortBackend : public TSioPortBackend {
   int PlatformId() override;
   std::uint32_t LastError() override;
   std::string SystemErrorText(std::uint32_t Code) override;
-  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override;
+  TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) override;
   void Sleep(std::uint32_t Milliseconds) override;
   std::uint32_t TickCount() override;
 

@@ -26,7 +26,7 @@ TEST(Interrupt, DuringAWriteClosesThePortAndNamesTheFramesSent) {
                          TPortReportEntry Entry;
                          Entry.Name = "A";
                          Entry.Present = true;
-                         Entry.State = TPortState::psFree;
+                         Entry.State = TPortFailure::pfNone;
                          return TPortReport{Entry};
                        },
                        [&](const std::string& Name) -> std::unique_ptr<ISerialPort> {

@@ -23,7 +23,7 @@ TEST(JsonOutput, APortCarriesItsStateHoldersAndRemedies) {
   Busy.StableName = "/dev/serial/by-id/usb-Vantor-if00";
   Busy.Present = true;
   Busy.UsbSerial = true;
-  Busy.State = TPortState::psBusy;
+  Busy.State = TPortFailure::pfBusy;
   Busy.Holders = {{4711, "minicom"}};
   const TJson Port = PortJson(Busy, nullptr);
   EXPECT_EQ(Port["port"], "/dev/ttyACM0");
@@ -40,7 +40,7 @@ TEST(JsonOutput, APortCarriesItsStateHoldersAndRemedies) {
 
   TPortReportEntry Denied;
   Denied.Name = "/dev/ttyUSB0";
-  Denied.State = TPortState::psDenied;
+  Denied.State = TPortFailure::pfDenied;
   Denied.Group = "dialout";
   Denied.Membership = TGroupMembership::gmNotLoggedIn;
   Denied.ErrorCode = 13;

@@ -28,7 +28,7 @@ class SessionTest : public ::testing::Test {
  protected:
   TConsoleApp App = MakeConsoleApplication("vantor-mic");
   TCommandLine Line;
-  std::map<std::string, TPortState> States;  // the report, port by port
+  std::map<std::string, TPortFailure> States;  // the report, port by port
   std::map<std::string, TMicSettings> Memories;
   std::map<std::string, TAnsweringPort*> Ports;  // owned by their conversations
   std::map<std::string, std::function<void(TAnsweringPort&)>> Setup;
@@ -61,7 +61,7 @@ constexpr std::uint8_t F1 = 58, F2 = 59, F8 = 65, Off = 255;
 
 TEST_F(SessionTest, EveryFreePortIsGreetedAtOnceAndOnlyTheMicrophonesCount) {
   Line.TimeoutMs = 300;
-  States = {{"A", TPortState::psFree}, {"B", TPortState::psFree}, {"C", TPortState::psBusy}};
+  States = {{"A", TPortFailure::pfNone}, {"B", TPortFailure::pfNone}, {"C", TPortFailure::pfBusy}};
   Memories["A"] = Memory(F8, Off, F2);
   Setup["B"] = [](TAnsweringPort& Port) { Port.Silent = true; };
   TMicSession S(*App.Backend, Line, Seams());
@@ -87,7 +87,7 @@ TEST_F(SessionTest, EveryFreePortIsGreetedAtOnceAndOnlyTheMicrophonesCount) {
 }
 
 TEST_F(SessionTest, AWriteIsTheEightSaveFramesAndIsVerified) {
-  States = {{"A", TPortState::psFree}};
+  States = {{"A", TPortFailure::pfNone}};
   Memories["A"] = Memory(F8, Off, Off);
   TMicSession S(*App.Backend, Line, Seams());
   S.Survey(true, true);
@@ -116,7 +116,7 @@ TEST_F(SessionTest, AWriteIsTheEightSaveFramesAndIsVerified) {
 }
 
 TEST_F(SessionTest, AMicrophoneThatVanishesMidWriteFailsWithFiveAndIsClosed) {
-  States = {{"A", TPortState::psFree}};
+  States = {{"A", TPortFailure::pfNone}};
   Memories["A"] = Memory(F8, Off, Off);
   TMicSession S(*App.Backend, Line, Seams());
   S.Survey(true, true);
@@ -149,7 +149,7 @@ TEST_F(SessionTest, ASlowMicrophoneIsReadWhenEachAnswerComesWithinTheLimit) {
   // Five answers 150 ms apart take 750 ms, far beyond the 300 ms limit on each of them.
   Line.TimeoutMs = 300;
   Delay = 150;
-  States = {{"A", TPortState::psFree}};
+  States = {{"A", TPortFailure::pfNone}};
   Memories["A"] = Memory(F8, Off, F2);
   TMicSession S(*App.Backend, Line, Seams());
   S.Survey(true, false);
@@ -160,7 +160,7 @@ TEST_F(SessionTest, ASlowMicrophoneIsReadWhenEachAnswerComesWithinTheLimit) {
 TEST_F(SessionTest, APortThatFailsToOpenOrStopsAnsweringIsReportedByName) {
   Line.TimeoutMs = 200;
   Line.Ports = {"A", "B"};
-  States = {{"A", TPortState::psFree}, {"B", TPortState::psFree}};
+  States = {{"A", TPortFailure::pfNone}, {"B", TPortFailure::pfNone}};
   Setup["A"] = [](TAnsweringPort& Port) { Port.Refused.insert("A"); };
   Setup["B"] = [](TAnsweringPort& Port) { Port.AnswersLeft = 3; };  // hello, version, centre
   TMicSession S(*App.Backend, Line, Seams());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/console/console.h"
+#include "framework/controls.h"
 #include "framework/thread.h"
 #include "framework/timer.h"
 #include "tests/framework/body_thread.h"
@@ -44,6 +45,15 @@ TEST_F(ConsoleBackendTest, TimersTickOnTheMainThreadInRealTimeAndMayStopThemselv
   EXPECT_EQ(FastTicks, 3);  // stopped from inside its tick: no fourth one
   // A real clock: the slow timer's second tick cannot come before two periods.
   EXPECT_GE(Took, 200ms);
+}
+
+TEST_F(ConsoleBackendTest, AFormCannotBeShownWhereThereAreNoWindows) {
+  EXPECT_EQ(C.Backend->Windows(), nullptr);
+  TForm* Form = C.App->CreateForm<TForm>();
+  EXPECT_THROW(Form->Show(), Exception);
+  EXPECT_FALSE(Form->Showing());
+  Form->Close();  // nothing shown: nothing to close, and the loop is told to end
+  EXPECT_TRUE(C.App->Terminated());
 }
 
 TEST_F(ConsoleBackendTest, SynchronizeFromAnotherThreadIsServedByTheLoop) {

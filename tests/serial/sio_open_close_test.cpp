@@ -75,12 +75,14 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
     std::string Device;
     std::string Message;
     bool Opened;  // whether the device had been opened (and must be closed again)
-    TSioErrorCategory Category = ecOther;  // as the fault backend maps the code
+    TPortFailure Category = TPortFailure::pfOther;  // as the fault backend maps the code
   };
   const std::vector<Case> Cases = {
-      {std::nullopt, 2, "COM7", "Specified device not found (\\\\.\\COM7).", false, ecNotFound},
+      {std::nullopt, 2, "COM7", "Specified device not found (\\\\.\\COM7).", false,
+       TPortFailure::pfNotFound},
       {std::nullopt, 5, "COM5",
-       "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false, ecBusy},
+       "Can't open specified device \\\\.\\COM5 (Error 5, Access is denied)", false,
+       TPortFailure::pfBusy},
       {foOpenPort, 31, "COM5",
        "Can't open specified device \\\\.\\COM5 (Error 31, A device attached to the system is "
        "not functioning)",
@@ -91,7 +93,8 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
        true},
       {foSetCommTimeouts, 22, "COM5",
        "Error setting timeouts (22), The device does not recognize the command", true},
-      {foSetCommMask, 5, "COM5", " Error setting EventMask (5), Access is denied", true, ecBusy},
+      {foSetCommMask, 5, "COM5", " Error setting EventMask (5), Access is denied", true,
+       TPortFailure::pfBusy},
   };
   for (const auto& Item : Cases) {
     SCOPED_TRACE(Item.Message);
@@ -144,10 +147,10 @@ TEST_F(SioOpenClose, EveryFailureOfOpenIsReportedAndLeavesThePortClosed) {
 // Maps one code by the phase, as the platforms do: failing, or gone once open.
 class TPhaseBackend : public TFaultPortBackend {
  public:
-  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override {
+  TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) override {
     if (Code != 31)
       return TFaultPortBackend::ErrorCategory(Code, Phase);
-    return Phase == TSioErrorPhase::Open ? ecRemoved : ecOther;
+    return Phase == TPortErrorPhase::Open ? TPortFailure::pfRemoved : TPortFailure::pfOther;
   }
 };
 
@@ -160,19 +163,19 @@ TEST_F(SioOpenClose, ErrorsCarryTheCodeAndTheBackendsCategoryForTheirPhase) {
   Fake.Refuse(foOpenPort, 31, 1);
   const ESioCommError Opening = RaisedError([&] { Port.Open(); });
   EXPECT_EQ(Opening.Code(), 31);
-  EXPECT_EQ(Opening.Category(), ecOther);
+  EXPECT_EQ(Opening.Category(), TPortFailure::pfOther);
   Port.Open();
   Fake.Refuse(foRead, 31, 1);
   char Buf[4];
   const ESioCommError Reading = RaisedError([&] { Port.ReadBuf(Buf, 4); });
   EXPECT_EQ(Reading.Message(),
             "Read error (31), A device attached to the system is not functioning");
-  EXPECT_EQ(Reading.Category(), ecRemoved);
+  EXPECT_EQ(Reading.Category(), TPortFailure::pfRemoved);
   // The component's own refusal says nothing of the device, whatever code came last.
   const ESioCommError Refusal = RaisedError([&] { Port.Open(); });
   EXPECT_EQ(Refusal.Message(), SioMsg::kPortOpen);
   EXPECT_EQ(Refusal.Code(), 31);
-  EXPECT_EQ(Refusal.Category(), ecOther);
+  EXPECT_EQ(Refusal.Category(), TPortFailure::pfOther);
   Port.Close();
 }
 

@@ -9,7 +9,7 @@ namespace vantor {
 
 namespace {
 
-TPortReportEntry Port(const std::string& Name, TPortState State, bool Usb, bool Present = true) {
+TPortReportEntry Port(const std::string& Name, TPortFailure State, bool Usb, bool Present = true) {
   TPortReportEntry Entry;
   Entry.Name = Name;
   Entry.State = State;
@@ -19,7 +19,7 @@ TPortReportEntry Port(const std::string& Name, TPortState State, bool Usb, bool 
 }
 
 TPortReportEntry Denied(const std::string& Name, bool Usb, bool Present = true) {
-  TPortReportEntry Entry = Port(Name, TPortState::psDenied, Usb, Present);
+  TPortReportEntry Entry = Port(Name, TPortFailure::pfDenied, Usb, Present);
   Entry.Description = Usb ? "Vantor Table-Top Microphone" : "";
   Entry.Group = "dialout";
   Entry.User = "bob";
@@ -64,9 +64,9 @@ TEST(PermissionNoticeText, NamesEachDeniedUsbOrNamedPortWhyAndTheRemedy) {
   EXPECT_NE(Two.find("Log out and in again"), std::string::npos);
   // Legacy on-board ports, and ports that are free, busy or absent, are not its business.
   EXPECT_EQ(PermissionNoticeText({Denied("/dev/ttyS0", false),
-                                  Port("/dev/ttyACM1", TPortState::psBusy, true),
-                                  Port("/dev/ttyACM2", TPortState::psFree, true),
-                                  Port("/tmp/gone", TPortState::psAbsent, false, false)}),
+                                  Port("/dev/ttyACM1", TPortFailure::pfBusy, true),
+                                  Port("/dev/ttyACM2", TPortFailure::pfNone, true),
+                                  Port("/tmp/gone", TPortFailure::pfNotFound, false, false)}),
             "");
 }
 

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "tools/micsim/state_file.h"
+#include "base/system_error.h"
 
 namespace vantor {
 
@@ -16,7 +16,7 @@ namespace micsim {
 namespace {
 
 std::string Errno(const std::string& What) {
-  return What + ": " + std::strerror(errno);
+  return What + ": " + SystemErrorText(static_cast<std::uint32_t>(errno));
 }
 
 }  // namespace

@@ -6,10 +6,11 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "base/system_error.h"
 
 namespace vantor {
 
@@ -20,7 +21,7 @@ namespace {
 constexpr std::array<const char*, 4> kNames = {"button1", "button2", "button3", "mute"};
 
 std::string SystemError(const std::string& What) {
-  return What + ": " + std::strerror(errno);
+  return What + ": " + SystemErrorText(static_cast<std::uint32_t>(errno));
 }
 
 std::string Trim(const std::string& Text) {

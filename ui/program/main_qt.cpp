@@ -1,7 +1,8 @@
 // The Linux program: the settings window on Qt Widgets, over the POSIX serial port
 // component and the sysfs port discovery, with udev's device notices.
-#include <exception>
 #include <iostream>
+#include <memory>
+#include <optional>
 
 #include "controller/microphone_settings_form.h"
 #include "discovery/posix/device_monitor.h"
@@ -14,6 +15,8 @@
 #include "ui/picture/app_icon.h"
 #include "ui/picture/device_picture.h"
 #include "ui/program/permission_notice.h"
+#include "ui/program/run_program.h"
+#include "ui/program/start_failure_linux.h"
 #include "vantor_version.h"
 
 namespace vantor {
@@ -21,8 +24,7 @@ namespace vantor {
 namespace {
 
 // The desktop entry (packaging/linux) is com.vantor.MicrophoneSettings.desktop, and its
-// StartupWMClass names the window class set here.
-const char* const kProgram = "vantor-mic-settings";
+// StartupWMClass names the window class set here (kLinuxProgramName).
 const char* const kDesktopFileName = "com.vantor.MicrophoneSettings";
 // Status panel 1 shows the connection state; the permission notice is its hint.
 constexpr int kConnectionPanel = 1;
@@ -67,23 +69,27 @@ int RunWindow(int& Argc, char** Argv) {
   int ExitCode = 0;
   if (EndsHere(ParseProgramCommandLine(Argc, Argv, true), ExitCode))
     return ExitCode;
-  std::unique_ptr<TApplication> App = MakeQtApplication(
-      Argc, Argv, {kProgram, kDesktopFileName, VANTOR_VERSION_TEXT, RenderAppIcon()});
-  // Qt has taken its own options out: what is left must be the program's.
-  const TProgramCommandLine Line = ParseProgramCommandLine(Argc, Argv, false);
-  if (EndsHere(Line, ExitCode))
-    return ExitCode;
-
-  // Removals of serial devices reach Comport1's hook as on Windows, on the main thread.
-  auto Monitor = std::make_unique<TDeviceMonitor>();
-  TLinuxWindow Window{Line.Ports};
-  App->CreateForm<TMicrophoneSettingsForm>(
-      [&Window](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Window); },
-      [&Window] { return Window.Candidates(); });
-  App->Run();
-  Monitor.reset();  // its thread sends to the application: it ends first
-  App.reset();      // frees the window, which closes the port if it is still open
-  return 0;
+  TLinuxWindow Window;
+  TProgramSteps Steps;
+  Steps.MakeApplication = [&Argc, Argv] {
+    return MakeQtApplication(
+        Argc, Argv, {kLinuxProgramName, kDesktopFileName, VANTOR_VERSION_TEXT, RenderAppIcon()});
+  };
+  Steps.Prepare = [&Argc, Argv, &Window](TProgramParts& Parts) -> std::optional<int> {
+    // Qt has taken its own options out: what is left must be the program's.
+    const TProgramCommandLine Line = ParseProgramCommandLine(Argc, Argv, false);
+    int Status = 0;
+    if (EndsHere(Line, Status))
+      return Status;
+    Window.Ports = Line.Ports;
+    // Removals of serial devices reach Comport1's hook as on Windows, on the main thread.
+    Parts.push_back(std::make_shared<TDeviceMonitor>());
+    return std::nullopt;
+  };
+  Steps.LoadWindow = [&Window](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Window); };
+  Steps.PortList = [&Window] { return Window.Candidates(); };
+  Steps.ShowFailureWithoutApplication = &ShowFailureOnStandardError;
+  return RunProgram(Steps);
 }
 
 }  // namespace
@@ -91,9 +97,9 @@ int RunWindow(int& Argc, char** Argv) {
 int Main(int Argc, char** Argv) {
   try {
     return RunWindow(Argc, Argv);
-  } catch (const std::exception& Failure) {
-    // The window could not even be built.
-    std::cerr << kProgram << ": " << Failure.what() << "\n";
+  } catch (...) {
+    // The command line could not even be read.
+    ShowFailureOnStandardError(CurrentFailureText());
     return 1;
   }
 }

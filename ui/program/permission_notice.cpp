@@ -11,7 +11,7 @@ namespace {
 // The legacy on-board ports are left out: every PC lists some, and their group says
 // nothing about the microphone. A port the user named is always meant.
 bool Concerns(const TPortReportEntry& Entry) {
-  return Entry.State == TPortState::psDenied && (Entry.UsbSerial || !Entry.Present);
+  return Entry.State == TPortFailure::pfDenied && (Entry.UsbSerial || !Entry.Present);
 }
 
 std::string Paragraph(const TPortReportEntry& Entry) {

@@ -79,13 +79,13 @@ TEST(PortReport, FreeBusyAndAbsentPortsAndTheHoldersThatTookNoLock) {
 
   const TPortReport Report = BuildPortReport(Facts, {"/dev/ttyACM7"}, true);
   ASSERT_EQ(Report.size(), 4u);
-  EXPECT_EQ(Report[0].State, TPortState::psFree);
+  EXPECT_EQ(Report[0].State, TPortFailure::pfNone);
   EXPECT_EQ(Report[0].StableName, "/dev/serial/by-id/usb-Vantor_Mic-if00");
   EXPECT_TRUE(Report[0].Present);
   EXPECT_TRUE(Report[0].UsbSerial);
   EXPECT_TRUE(PortRemedies(Report[0]).empty());
 
-  EXPECT_EQ(Report[1].State, TPortState::psBusy);
+  EXPECT_EQ(Report[1].State, TPortFailure::pfBusy);
   EXPECT_EQ(DescribePortState(Report[1]), "busy: held by minicom (pid 4711)");
   EXPECT_NE(PortRemedies(Report[1]).at(0).find("kill 4711"), std::string::npos);
 
@@ -93,7 +93,7 @@ TEST(PortReport, FreeBusyAndAbsentPortsAndTheHoldersThatTookNoLock) {
 
   EXPECT_EQ(Report[3].Name, "/dev/ttyACM7");
   EXPECT_FALSE(Report[3].Present);
-  EXPECT_EQ(Report[3].State, TPortState::psAbsent);
+  EXPECT_EQ(Report[3].State, TPortFailure::pfNotFound);
   EXPECT_EQ(PortStateName(Report[3].State), "absent");
 }
 
@@ -107,6 +107,31 @@ TEST(PortReport, ALockedPortWithNoVisibleHolderPointsAtFuser) {
   EXPECT_EQ(DescribePortState(Entry),
             "busy: held by a process of another user, which this user cannot see");
   EXPECT_NE(PortRemedies(Entry).at(0).find("sudo fuser /dev/ttyACM0"), std::string::npos);
+}
+
+TEST(PortReport, ABusyPortThatNoProcessHoldsSaysSoAndHowToReleaseTheHold) {
+  struct Case {
+    bool Pty, FarEndHasItOpen;
+    std::string Description, Remedy;
+  };
+  const Case Cases[] = {
+      {false, false, "busy, no holder: ", "Unplug the microphone and plug it in again"},
+      {true, false, "busy, no holder: ", "restart the program that holds its other end"},
+      // The far end holds the port itself: alive, so the usual words.
+      {true, true, "busy: another program has it open (text of 16, error 16)", "Close the program"},
+  };
+  for (const Case& C : Cases) {
+    TFakeFacts Facts;
+    TFakePort& Port = Facts.Add("/dev/pts/4", 1);
+    Port.Node.PseudoTerminal = C.Pty;
+    Port.ProbeError = EBUSY;
+    Port.Holders.FarEndHasItOpen = C.FarEndHasItOpen;
+    const TPortReportEntry Entry = BuildPortReport(Facts, {}, true).at(0);
+    EXPECT_EQ(Entry.State, TPortFailure::pfBusy);
+    EXPECT_EQ(Entry.HolderGone, !C.FarEndHasItOpen);
+    EXPECT_EQ(DescribePortState(Entry).rfind(C.Description, 0), 0u) << DescribePortState(Entry);
+    EXPECT_NE(PortRemedies(Entry).at(0).find(C.Remedy), std::string::npos) << C.Remedy;
+  }
 }
 
 TEST(PortReport, ADeniedPortSaysWhereTheUserStandsWithTheGroup) {
@@ -128,7 +153,7 @@ TEST(PortReport, ADeniedPortSaysWhereTheUserStandsWithTheGroup) {
     if (C.InProcess)
       Facts.ProcessGroups.insert(20);
     const TPortReportEntry Entry = BuildPortReport(Facts, {}, true).at(0);
-    EXPECT_EQ(Entry.State, TPortState::psDenied);
+    EXPECT_EQ(Entry.State, TPortFailure::pfDenied);
     EXPECT_EQ(Entry.Group, "dialout");
     EXPECT_EQ(Entry.Mode, "crw-rw----");
     EXPECT_EQ(Entry.Membership, C.Membership);
@@ -160,10 +185,11 @@ TEST(PortReport, NamedPortsAreNotRepeatedAndOtherFailuresKeepTheSystemText) {
   const TPortReport Report = BuildPortReport(
       Facts, {"/dev/serial/by-id/usb-Vantor", "/dev/ttyS0", "/dev/ttyS0", "/tmp/file"}, true);
   ASSERT_EQ(Report.size(), 3u);
-  EXPECT_EQ(Report[1].State, TPortState::psOther);
+  EXPECT_EQ(Report[1].State, TPortFailure::pfOther);
   EXPECT_FALSE(Report[1].UsbSerial);
   EXPECT_EQ(DescribePortState(Report[1]), "cannot be opened (text of 5, error 5)");
-  EXPECT_EQ(Report[2].State, TPortState::psOther);
+  EXPECT_EQ(Report[2].State, TPortFailure::pfNotSerial);
+  EXPECT_EQ(PortStateName(Report[2].State), "error");
   EXPECT_EQ(Report[2].ErrorCode, ENOTTY);
 
   // Without the present ports, only the named one is examined.

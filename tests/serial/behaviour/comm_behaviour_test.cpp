@@ -186,7 +186,7 @@ TEST_P(CommBehaviour, AMissingDeviceIsNotFound) {
     ADD_FAILURE() << "opened";
   } catch (const ESioCommError& E) {
     EXPECT_EQ(E.Message(), "Specified device not found (" + Port->MissingDevicePath() + ").");
-    EXPECT_EQ(E.Category(), ecNotFound);
+    EXPECT_EQ(E.Category(), TPortFailure::pfNotFound);
   }
   EXPECT_FALSE(Serial.Active());
   EXPECT_EQ(Opens + Closes, 0);
@@ -205,7 +205,7 @@ TEST_P(CommBehaviour, APortHeldByAnotherProgramIsBusyUntilItLetsGo) {
     EXPECT_EQ(
         E.Message().rfind("Can't open specified device " + Port->DevicePath() + " (Error ", 0), 0u)
         << E.Message();
-    EXPECT_EQ(E.Category(), ecBusy);
+    EXPECT_EQ(E.Category(), TPortFailure::pfBusy);
   }
   EXPECT_FALSE(Serial.Active());
   Port->ReleaseElsewhere();

@@ -17,7 +17,7 @@ class TNoPauseBackend : public TSioPortBackend {
   int PlatformId() override { return FReal->PlatformId(); }
   std::uint32_t LastError() override { return FReal->LastError(); }
   std::string SystemErrorText(std::uint32_t Code) override { return FReal->SystemErrorText(Code); }
-  TSioErrorCategory ErrorCategory(std::uint32_t Code, TSioErrorPhase Phase) override {
+  TPortFailure ErrorCategory(std::uint32_t Code, TPortErrorPhase Phase) override {
     return FReal->ErrorCategory(Code, Phase);
   }
   void Sleep(std::uint32_t /*Milliseconds*/) override {}

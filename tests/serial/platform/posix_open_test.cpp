@@ -2,6 +2,7 @@
 // descriptor left behind.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "pty_pair.h"
 #include "serial/port_backend.h"
+#include "serial/port_failure.h"
 
 namespace vantor {
 
@@ -29,21 +31,26 @@ TEST_F(PosixOpen, MissingDeviceIsNotFound) {
   EXPECT_EQ(Backend->SystemErrorText(ENOENT), "No such file or directory");
 }
 
-TEST_F(PosixOpen, ErrnoValuesMapToTheirCategories) {
+// One table for the component's backend and the port report's probe: both ask this.
+TEST_F(PosixOpen, ErrnoValuesMapToWhatStandsInTheWay) {
   struct Case {
     int Error;
-    TSioErrorCategory Opening, Open;
+    TPortFailure Opening, Open;
   };
+  using F = TPortFailure;
   const Case Cases[] = {
-      {ENOENT, ecNotFound, ecNotFound}, {ENODEV, ecNotFound, ecRemoved},
-      {ENXIO, ecNotFound, ecRemoved},   {EIO, ecOther, ecRemoved},
-      {EBUSY, ecBusy, ecBusy},          {EACCES, ecDenied, ecDenied},
-      {EPERM, ecDenied, ecDenied},      {ENOTTY, ecOther, ecOther},
+      {ENOENT, F::pfNotFound, F::pfNotFound}, {ENODEV, F::pfNotFound, F::pfRemoved},
+      {ENXIO, F::pfNotFound, F::pfRemoved},   {EIO, F::pfOther, F::pfRemoved},
+      {EBUSY, F::pfBusy, F::pfBusy},          {EACCES, F::pfDenied, F::pfDenied},
+      {EPERM, F::pfDenied, F::pfDenied},      {ENOTTY, F::pfNotSerial, F::pfOther},
+      {EINVAL, F::pfOther, F::pfOther},
   };
   for (const Case& Item : Cases) {
     const auto Code = static_cast<std::uint32_t>(Item.Error);
-    EXPECT_EQ(Backend->ErrorCategory(Code, TSioErrorPhase::Opening), Item.Opening) << Item.Error;
-    EXPECT_EQ(Backend->ErrorCategory(Code, TSioErrorPhase::Open), Item.Open) << Item.Error;
+    EXPECT_EQ(ClassifyPortError(Code, TPortErrorPhase::Opening), Item.Opening) << Item.Error;
+    EXPECT_EQ(ClassifyPortError(Code, TPortErrorPhase::Open), Item.Open) << Item.Error;
+    EXPECT_EQ(Backend->ErrorCategory(Code, TPortErrorPhase::Opening), Item.Opening) << Item.Error;
+    EXPECT_EQ(Backend->ErrorCategory(Code, TPortErrorPhase::Open), Item.Open) << Item.Error;
   }
 }
 
@@ -94,6 +101,23 @@ TEST_F(PosixOpen, PortLockedByAnotherProcessFails) {
   }
   const TSioHandle Port = Backend->OpenPort(Pty.SlavePath());
   EXPECT_NE(Port, kInvalidSioHandle) << "free again once the other process is gone";
+  Backend->ClosePort(Port);
+}
+
+// A privileged process passes the kernel's check of the flag: the open asks for it.
+TEST_F(PosixOpen, AnExclusiveHoldWithoutALockKeepsTheBackendOutEvenForRoot) {
+  const int Other = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(Other, 0);
+  ASSERT_EQ(::ioctl(Other, TIOCEXCL), 0);
+  EXPECT_EQ(Backend->OpenPort(Pty.SlavePath()), kInvalidSioHandle);
+  EXPECT_EQ(Backend->LastError(), static_cast<std::uint32_t>(EBUSY));
+  int Exclusive = 0;
+  ASSERT_EQ(::ioctl(Other, TIOCGEXCL, &Exclusive), 0);
+  EXPECT_NE(Exclusive, 0) << "a refused open leaves the holder's flag as it was";
+  ::ioctl(Other, TIOCNXCL);
+  ::close(Other);
+  const TSioHandle Port = Backend->OpenPort(Pty.SlavePath());
+  EXPECT_NE(Port, kInvalidSioHandle);
   Backend->ClosePort(Port);
 }
 

@@ -11,7 +11,11 @@
 #include <string>
 #include <thread>
 
+#include "discovery/port_report.h"
+#include "framework/headless/headless.h"
 #include "serial/port_backend.h"
+#include "serial/port_failure.h"
+#include "serial/sio_comm.h"
 
 namespace vantor {
 
@@ -112,23 +116,67 @@ TEST(Win32Backend, MissingPortIsNotFound) {
   EXPECT_FALSE(Backend->SystemErrorText(ERROR_FILE_NOT_FOUND).empty());
 }
 
-TEST(Win32Backend, ErrorCodesMapToTheirCategories) {
+// One table for the component's backend and the port report's probe: both ask this.
+TEST(Win32Backend, ErrorCodesMapToWhatStandsInTheWay) {
   struct Case {
     DWORD Code;
-    TSioErrorCategory Opening, Open;
+    TPortFailure Opening, Open;
   };
+  using F = TPortFailure;
   const Case Cases[] = {
-      {ERROR_FILE_NOT_FOUND, ecNotFound, ecNotFound}, {ERROR_PATH_NOT_FOUND, ecOther, ecOther},
-      {ERROR_ACCESS_DENIED, ecBusy, ecRemoved},       {ERROR_SHARING_VIOLATION, ecBusy, ecBusy},
-      {ERROR_BAD_COMMAND, ecOther, ecRemoved},        {ERROR_GEN_FAILURE, ecOther, ecRemoved},
-      {ERROR_OPERATION_ABORTED, ecOther, ecRemoved},  {ERROR_DEVICE_REMOVED, ecRemoved, ecRemoved},
-      {ERROR_INVALID_HANDLE, ecOther, ecOther},
+      {ERROR_FILE_NOT_FOUND, F::pfNotFound, F::pfNotFound},
+      {ERROR_PATH_NOT_FOUND, F::pfNotFound, F::pfNotFound},
+      {ERROR_ACCESS_DENIED, F::pfBusy, F::pfRemoved},
+      {ERROR_SHARING_VIOLATION, F::pfBusy, F::pfBusy},
+      {ERROR_BAD_COMMAND, F::pfOther, F::pfRemoved},
+      {ERROR_GEN_FAILURE, F::pfOther, F::pfRemoved},
+      {ERROR_OPERATION_ABORTED, F::pfOther, F::pfRemoved},
+      {ERROR_DEVICE_REMOVED, F::pfRemoved, F::pfRemoved},
+      {ERROR_DEVICE_NOT_CONNECTED, F::pfRemoved, F::pfRemoved},
+      {ERROR_INVALID_HANDLE, F::pfOther, F::pfOther},
   };
   auto Backend = MakePlatformPortBackend();
   for (const Case& Item : Cases) {
-    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Opening), Item.Opening)
+    EXPECT_EQ(ClassifyPortError(Item.Code, TPortErrorPhase::Opening), Item.Opening) << Item.Code;
+    EXPECT_EQ(ClassifyPortError(Item.Code, TPortErrorPhase::Open), Item.Open) << Item.Code;
+    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TPortErrorPhase::Opening), Item.Opening)
         << Item.Code;
-    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TSioErrorPhase::Open), Item.Open) << Item.Code;
+    EXPECT_EQ(Backend->ErrorCategory(Item.Code, TPortErrorPhase::Open), Item.Open) << Item.Code;
+  }
+}
+
+// The report and the component over one real port each way; the messages stay the
+// component's, chosen by the code (error 3 is not found, yet keeps the generic message).
+TEST(Win32Backend, TheReportAndTheComponentAgreeOnWhatStandsInTheWay) {
+  const THeadlessApp Headless = MakeHeadlessApplication();
+  struct Case {
+    std::string Name;
+    TPortFailure Failure;
+    std::string Message;  // of the component; empty: it opens
+  };
+  std::vector<Case> Cases = {
+      {"COM49", TPortFailure::pfNotFound, "Specified device not found (\\\\.\\COM49)."},
+      {"COM49\\x", TPortFailure::pfNotFound,
+       "Can't open specified device \\\\.\\COM49\\x (Error 3, "},
+  };
+  if (!TestPortPath().empty())
+    Cases.push_back({std::getenv("VANTOR_TEST_COM"), TPortFailure::pfNone, ""});
+  for (const Case& Item : Cases) {
+    SCOPED_TRACE(Item.Name);
+    const TPortReport Report = MakePortReport({Item.Name}, false);
+    ASSERT_EQ(Report.size(), 1u);
+    EXPECT_EQ(Report[0].State, Item.Failure);
+    TSioComm Comm(nullptr);
+    Comm.SetSkipClosePause(true);
+    Comm.SetDeviceName(Item.Name);
+    try {
+      Comm.Open();
+      EXPECT_EQ(Item.Failure, TPortFailure::pfNone);
+    } catch (const ESioCommError& E) {
+      EXPECT_EQ(E.Category(), Item.Failure);
+      EXPECT_EQ(E.Code(), Report[0].ErrorCode);
+      EXPECT_EQ(std::string(E.what()).rfind(Item.Message, 0), 0u) << E.what();
+    }
   }
 }
 
