@@ -49,6 +49,9 @@ void AddCommonOptions(CLI::App& To, TCommandLine& Line, std::vector<std::string>
               "standard output holds only a JSON document; messages go to standard error");
   To.add_flag("--verbose", Line.Verbose,
               "each frame in hex on standard error, labelled with its port");
+  To.add_flag("--all-ports", Line.AllPorts,
+              "Linux: greet every free serial port found, not only USB ones (the greeting "
+              "raises DTR and RTS, which resets some boards)");
 }
 
 bool TakesValue(const std::string& Option) {

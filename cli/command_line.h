@@ -26,6 +26,7 @@ struct TCommandLine {
   bool DryRun = false;
   bool Force = false;  // set, restore: write even when the microphone holds the settings
   bool NoProbe = false;
+  bool AllPorts = false;                 // Linux: greet free ports that are no USB serial port too
   std::vector<std::string> Assignments;  // set, check: centre=F8 ...
   std::string File;                      // backup, restore, check: a path, or "-"
 };

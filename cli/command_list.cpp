@@ -39,8 +39,10 @@ void PrintPorts(const TMicSession& Session, bool Diagnose) {
     Width = std::max(Width, Entry.Name.size());
   const std::string Indent(Diagnose ? 6 : 4, ' ');
   for (const TPortReportEntry& Entry : Report) {
-    Print((Diagnose ? "  " : "") + Padded(Entry.Name, Width) + "  " +
-          StateLine(Entry, Session.ConversationWith(Entry.Name), Diagnose));
+    std::string State = StateLine(Entry, Session.ConversationWith(Entry.Name), Diagnose);
+    if (Session.Skipped(Entry.Name))
+      State += ", not greeted: no USB serial port (--all-ports greets it)";
+    Print((Diagnose ? "  " : "") + Padded(Entry.Name, Width) + "  " + State);
     if (!Entry.Description.empty())
       Print(Indent + "device: " + Entry.Description);
     if (!Entry.StableName.empty())
@@ -65,7 +67,8 @@ int RunList(const TCommandLine& Line, TConsoleBackend& Loop) {
     TJson Document = TJson::object();
     Document["ports"] = TJson::array();
     for (const TPortReportEntry& Entry : Session.Report())
-      Document["ports"].push_back(PortJson(Entry, Session.ConversationWith(Entry.Name)));
+      Document["ports"].push_back(
+          PortJson(Entry, Session.ConversationWith(Entry.Name), Session.Skipped(Entry.Name)));
     PrintJson(Document);
   } else if (Session.Report().empty()) {
     Message("no serial port found: is the microphone plugged in?");
@@ -88,7 +91,7 @@ int RunDiagnose(const TCommandLine& Line, TConsoleBackend& Loop) {
     Document["ports"] = TJson::array();
     for (const TPortReportEntry& Entry : Session.Report()) {
       const TPortConversation* Talk = Session.ConversationWith(Entry.Name);
-      TJson Port = PortJson(Entry, Talk);
+      TJson Port = PortJson(Entry, Talk, Session.Skipped(Entry.Name));
       Port["transcript"] = Talk ? TJson(Talk->Transcript()) : TJson::array();
       Document["ports"].push_back(Port);
     }

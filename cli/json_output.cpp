@@ -56,7 +56,7 @@ TJson ProblemsJson(const std::vector<TPortProblem>& Problems) {
   return Json;
 }
 
-TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk) {
+TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk, bool Skipped) {
   TJson Json = TJson::object();
   Json["port"] = Entry.Name;
   Json["stable_name"] = TextOrNull(Entry.StableName);
@@ -81,6 +81,7 @@ TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk) {
   const bool Answered =
       Talk && Talk->Answered() && Talk->Outcome() == TPortConversation::TOutcome::coOk;
   Json["greeted"] = Talk != nullptr;
+  Json["skipped"] = Skipped;
   Json["microphone"] = Answered;
   Json["firmware"] = Answered ? TJson(Talk->Firmware()) : TJson(nullptr);
   Json["answer"] = Talk && !Answered ? TJson(Talk->Failure()) : TJson(nullptr);

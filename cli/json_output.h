@@ -20,7 +20,8 @@ TJson MicrophoneJson(const TPortConversation& Talk);
 TJson ProblemJson(const TPortProblem& Problem);
 TJson ProblemsJson(const std::vector<TPortProblem>& Problems);
 // One port of the report, and what it answered when it was greeted (Talk may be null).
-TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk);
+// Skipped: free, but not greeted because it is no USB serial port.
+TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk, bool Skipped);
 
 // The document on standard output, indented, with a final newline.
 void PrintJson(const TJson& Document);

@@ -74,6 +74,12 @@ void TMicSession::Survey(bool Greet, bool KeepOpen) {
   for (const TPortReportEntry& Entry : FReport) {
     if (Entry.State != TPortFailure::pfNone)
       continue;
+    // The microphone is a USB device: a board's console or an Arduino found beside it is
+    // not disturbed (the greeting raises DTR and RTS) unless named or asked for.
+    if (!NamedPorts() && !FLine.AllPorts && ReportTellsUsbPorts() && !Entry.UsbSerial) {
+      FSkipped.push_back(Entry.Name);
+      continue;
+    }
     FConversations.push_back(std::make_unique<TPortConversation>(
         Entry.Name, std::chrono::milliseconds(FLine.TimeoutMs),
         FLine.Verbose ? TLineSink([this](const std::string& Port, const std::string& Line) {
@@ -115,6 +121,10 @@ void TMicSession::RunWhileWaiting() {
     }
     throw EInterrupted(Signal, Text.empty() ? Why + "; no write frame was sent" : Text);
   }
+}
+
+bool TMicSession::Skipped(const std::string& Port) const {
+  return std::find(FSkipped.begin(), FSkipped.end(), Port) != FSkipped.end();
 }
 
 const TPortConversation* TMicSession::ConversationWith(const std::string& Port) const {

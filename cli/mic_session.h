@@ -60,6 +60,8 @@ class TMicSession {
   // every problem counts (2 when there was no port at all).
   int Status() const;
   bool NamedPorts() const { return !FLine.Ports.empty(); }
+  // A free port left ungreeted because it is no USB serial port (see --all-ports).
+  bool Skipped(const std::string& Port) const;
 
  private:
   void RunWhileWaiting();
@@ -70,6 +72,7 @@ class TMicSession {
   const TMicSessionSeams FSeams;
   TPortReport FReport;
   std::vector<std::unique_ptr<TPortConversation>> FConversations;
+  std::vector<std::string> FSkipped;
 };
 
 // A signal ended the command while ports were open: every conversation was ended and its

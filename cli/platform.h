@@ -20,6 +20,10 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // "Linux 6.1.0-13-amd64 x86_64, Debian GNU/Linux 12 (bookworm)" or "Windows 10.0.19045".
 std::string SystemDescription();
 
+// Whether the port report tells USB serial ports from the others (Linux: yes; Windows:
+// no, so every port is greeted there).
+bool ReportTellsUsbPorts();
+
 // Ctrl-C, and on Linux SIGTERM and SIGHUP (kill, a closed terminal, logging out), for as
 // long as one exists: the signal is noted and the console loop woken, and no work is done
 // inside a handler; the command then ends its conversations, closing every port, and the

@@ -24,6 +24,10 @@ std::string Distribution() {
 
 }  // namespace
 
+bool ReportTellsUsbPorts() {
+  return true;
+}
+
 void PrepareConsole() {
   // A Linux terminal takes UTF-8 as it comes.
 }

@@ -27,6 +27,10 @@ struct TLocalFree {
 
 }  // namespace
 
+bool ReportTellsUsbPorts() {
+  return false;
+}
+
 void PrepareConsole() {
   ::SetConsoleOutputCP(CP_UTF8);
   // Binary: "\n" stays "\n", so files written through standard output match Linux's.

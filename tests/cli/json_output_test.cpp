@@ -25,7 +25,7 @@ TEST(JsonOutput, APortCarriesItsStateHoldersAndRemedies) {
   Busy.UsbSerial = true;
   Busy.State = TPortFailure::pfBusy;
   Busy.Holders = {{4711, "minicom"}};
-  const TJson Port = PortJson(Busy, nullptr);
+  const TJson Port = PortJson(Busy, nullptr, false);
   EXPECT_EQ(Port["port"], "/dev/ttyACM0");
   EXPECT_EQ(Port["stable_name"], "/dev/serial/by-id/usb-Vantor-if00");
   EXPECT_TRUE(Port["description"].is_null());
@@ -45,7 +45,7 @@ TEST(JsonOutput, APortCarriesItsStateHoldersAndRemedies) {
   Denied.Membership = TGroupMembership::gmNotLoggedIn;
   Denied.ErrorCode = 13;
   Denied.Error = "Permission denied";
-  const TJson Json = PortJson(Denied, nullptr);
+  const TJson Json = PortJson(Denied, nullptr, false);
   EXPECT_EQ(Json["membership"], "not-logged-in");
   EXPECT_EQ(Json["error"], TJson::parse(R"({"code":13,"text":"Permission denied"})"));
 }

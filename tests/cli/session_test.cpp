@@ -6,10 +6,12 @@
 
 #include <deque>
 #include <map>
+#include <set>
 
 #include "framework/console/console.h"
 #include "framework/timer.h"
 #include "serial/port_backend.h"
+#include "cli/platform.h"
 #include "tests/support/answering_port.h"
 
 namespace vantor {
@@ -29,6 +31,7 @@ class SessionTest : public ::testing::Test {
   TConsoleApp App = MakeConsoleApplication("vantor-mic");
   TCommandLine Line;
   std::map<std::string, TPortFailure> States;  // the report, port by port
+  std::set<std::string> NotUsb;                // ports the report finds no USB serial port
   std::map<std::string, TMicSettings> Memories;
   std::map<std::string, TAnsweringPort*> Ports;  // owned by their conversations
   std::map<std::string, std::function<void(TAnsweringPort&)>> Setup;
@@ -42,6 +45,7 @@ class SessionTest : public ::testing::Test {
                 Entry.Name = Name;
                 Entry.Present = true;
                 Entry.State = State;
+                Entry.UsbSerial = NotUsb.count(Name) == 0;
                 Report.push_back(Entry);
               }
               return Report;
@@ -84,6 +88,34 @@ TEST_F(SessionTest, EveryFreePortIsGreetedAtOnceAndOnlyTheMicrophonesCount) {
   for (const TBytes& Frame : Ports["B"]->Frames())
     EXPECT_EQ(Frame, (TBytes{0xAA, 0x05, 0x01, 0x00, 0xBB}));
   EXPECT_FALSE(Ports["B"]->Active());
+}
+
+TEST_F(SessionTest, OnlyUsbSerialPortsAreGreetedUnlessNamedOrAskedFor) {
+  Line.TimeoutMs = 100;
+  States = {{"A", TPortFailure::pfNone}, {"ttyS0", TPortFailure::pfNone}};
+  NotUsb = {"ttyS0"};
+  {
+    TMicSession S(*App.Backend, Line, Seams());
+    S.Survey(true, false);
+    EXPECT_EQ(Ports.count("ttyS0"), ReportTellsUsbPorts() ? 0u : 1u);
+    EXPECT_EQ(S.Skipped("ttyS0"), ReportTellsUsbPorts());
+    EXPECT_FALSE(S.Skipped("A"));
+    EXPECT_EQ(S.Microphones().size(), 1u);
+  }
+  Ports.clear();
+  Line.AllPorts = true;
+  {
+    TMicSession S(*App.Backend, Line, Seams());
+    S.Survey(true, false);
+    EXPECT_EQ(Ports.count("ttyS0"), 1u);
+  }
+  Ports.clear();
+  Line.AllPorts = false;
+  Line.Ports = {"ttyS0"};
+  States = {{"ttyS0", TPortFailure::pfNone}};
+  TMicSession S(*App.Backend, Line, Seams());
+  S.Survey(true, false);
+  EXPECT_EQ(Ports.count("ttyS0"), 1u);  // named: greeted
 }
 
 TEST_F(SessionTest, AWriteIsTheEightSaveFramesAndIsVerified) {
