@@ -54,6 +54,7 @@ std::string PortStateName(TPortFailure State) {
     case TPortFailure::pfRemoved:
       return "absent";
     case TPortFailure::pfNotSerial:
+      return "not-serial";
     case TPortFailure::pfOther:
       break;
   }
@@ -79,6 +80,7 @@ std::string DescribePortState(const TPortReportEntry& Entry) {
     case TPortFailure::pfRemoved:
       return "absent: no such device";
     case TPortFailure::pfNotSerial:
+      return "not a serial port: a file, a folder or a device of another kind";
     case TPortFailure::pfOther:
       break;
   }
@@ -133,6 +135,10 @@ std::vector<std::string> PortRemedies(const TPortReportEntry& Entry) {
           "list` shows the ports present.");
       break;
     case TPortFailure::pfNotSerial:
+      Remedies.push_back(
+          "Name the microphone's serial port instead (such as /dev/ttyACM0 or COM3); "
+          "`vantor-mic list` shows the serial ports present.");
+      break;
     case TPortFailure::pfOther:
       Remedies.push_back(
           "Unplug the microphone and plug it in again; if that does not help, "

@@ -315,6 +315,19 @@ TEST_F(VantorMic, ASignalClosesThePortAndEndsWithTheShellsStatus) {
   }
 }
 
+TEST_F(VantorMic, APathThatIsNoSerialPortIsSaidToBeNone) {
+  const std::string Plain = Dir / "plain.txt";
+  std::ofstream(Plain) << "text\n";
+  const std::string Folder = Dir / "folder";
+  std::filesystem::create_directory(Folder);
+  for (const std::string& Path : {Plain, Folder, std::string("/dev/null")}) {
+    const TProgramRun Run = Tool({"show", "--port", Path});
+    EXPECT_EQ(Run.Status, 2) << Path;
+    EXPECT_TRUE(Has(Run.Err, Path + ": not a serial port")) << Run.Err;
+    EXPECT_FALSE(Has(Run.Err, "Unplug the microphone")) << Run.Err;
+  }
+}
+
 TEST_F(VantorMic, BrokenBackupFilesAndUnusableFilesWriteNothing) {
   const TMic Mic = StartMic("mic", {});
   const std::string Good =

@@ -189,7 +189,12 @@ TEST(PortReport, NamedPortsAreNotRepeatedAndOtherFailuresKeepTheSystemText) {
   EXPECT_FALSE(Report[1].UsbSerial);
   EXPECT_EQ(DescribePortState(Report[1]), "cannot be opened (text of 5, error 5)");
   EXPECT_EQ(Report[2].State, TPortFailure::pfNotSerial);
-  EXPECT_EQ(PortStateName(Report[2].State), "error");
+  EXPECT_EQ(PortStateName(Report[2].State), "not-serial");
+  EXPECT_EQ(DescribePortState(Report[2]),
+            "not a serial port: a file, a folder or a device of another kind");
+  ASSERT_EQ(PortRemedies(Report[2]).size(), 1u);
+  EXPECT_NE(PortRemedies(Report[2])[0].find("Name the microphone's serial port"),
+            std::string::npos);
   EXPECT_EQ(Report[2].ErrorCode, ENOTTY);
 
   // Without the present ports, only the named one is examined.
