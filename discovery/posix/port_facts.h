@@ -63,6 +63,11 @@ class TPortFacts {
   virtual std::string ErrorText(int Code) = 0;
 };
 
+// A process's name as a person knows it: the kernel keeps only the first 15 bytes of it
+// (Comm, /proc/PID/comm), so a name cut there is completed from the program's path
+// (Argv0, the first word of /proc/PID/cmdline) when that path's last part begins with it.
+std::string FullProcessName(const std::string& Comm, const std::string& Argv0);
+
 // The real system: /sys, /dev, /proc, the user and group databases, udev.
 std::unique_ptr<TPortFacts> MakeSystemPortFacts();
 

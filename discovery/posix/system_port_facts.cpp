@@ -222,7 +222,9 @@ class TSystemPortFacts : public TPortFacts {
         continue;
       const int Pid = std::atoi(Entry->d_name);
       const std::string Dir = std::string("/proc/") + Entry->d_name;
-      const std::string Name = FirstLine(Dir + "/comm");
+      std::string Argv0;
+      std::getline(std::ifstream(Dir + "/cmdline"), Argv0, '\0');
+      const std::string Name = FullProcessName(FirstLine(Dir + "/comm"), Argv0);
       if (Name == "ModemManager")
         FModemManager = true;
       // This process too: a window that holds its own port, or a tool started on the very
@@ -281,6 +283,14 @@ class TSystemPortFacts : public TPortFacts {
 };
 
 }  // namespace
+
+std::string FullProcessName(const std::string& Comm, const std::string& Argv0) {
+  constexpr std::size_t kCommLength = 15;  // TASK_COMM_LEN less its terminating zero
+  const std::string Base = Argv0.substr(Argv0.find_last_of('/') + 1);
+  if (Comm.size() == kCommLength && Base.size() > Comm.size() && Base.rfind(Comm, 0) == 0)
+    return Base;
+  return Comm;
+}
 
 std::unique_ptr<TPortFacts> MakeSystemPortFacts() {
   return std::make_unique<TSystemPortFacts>();

@@ -203,6 +203,17 @@ TEST(PortReport, NamedPortsAreNotRepeatedAndOtherFailuresKeepTheSystemText) {
   EXPECT_EQ(Named[0].Name, "/dev/ttyS0");
 }
 
+TEST(ProcessNames, ACutNameIsCompletedFromTheProgramsPath) {
+  EXPECT_EQ(FullProcessName("vantor-mic-sett", "/usr/bin/vantor-mic-settings"),
+            "vantor-mic-settings");
+  EXPECT_EQ(FullProcessName("vantor-mic-sett", "vantor-mic-settings"), "vantor-mic-settings");
+  EXPECT_EQ(FullProcessName("minicom", "/usr/bin/minicom"), "minicom");
+  // Not cut, or a path that does not continue the name: the kernel's name stands.
+  EXPECT_EQ(FullProcessName("python3", "/usr/bin/python3.11"), "python3");
+  EXPECT_EQ(FullProcessName("kworker/0:1-eve", ""), "kworker/0:1-eve");
+  EXPECT_EQ(FullProcessName("abcdefghijklmno", "/opt/other-name"), "abcdefghijklmno");
+}
+
 }  // namespace
 
 }  // namespace vantor
