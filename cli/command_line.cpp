@@ -103,6 +103,7 @@ TParsedCommandLine UsageError(const std::string& Text) {
   TParsedCommandLine Result;
   Result.Exit = true;
   Result.Status = esUsage;
+  Result.Error = Text;
   return Result;
 }
 

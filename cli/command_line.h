@@ -37,6 +37,7 @@ struct TParsedCommandLine {
   TCommandLine Line;
   bool Exit = false;
   int Status = esSuccess;
+  std::string Error;  // a usage error's message, as standard error got it
 };
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& Args);
 

@@ -10,9 +10,23 @@
 
 namespace vantor {
 
+namespace {
+
+std::vector<std::string>& Messages() {
+  static std::vector<std::string> Given;
+  return Given;
+}
+
+}  // namespace
+
 void Message(const std::string& Text) {
+  Messages().push_back(Text);
   std::fprintf(stderr, "vantor-mic: %s\n", Text.c_str());
   std::fflush(stderr);
+}
+
+const std::vector<std::string>& MessagesSoFar() {
+  return Messages();
 }
 
 void Print(const std::string& Text) {

@@ -61,7 +61,7 @@ TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk, boo
   Json["port"] = Entry.Name;
   Json["stable_name"] = TextOrNull(Entry.StableName);
   Json["description"] = TextOrNull(Entry.Description);
-  Json["present"] = Entry.Present;
+  Json["listed"] = Entry.Present;  // the system lists it; false: only named with --port
   Json["usb"] = Entry.UsbSerial;
   Json["state"] = PortStateName(Entry.State);
   Json["detail"] = DescribePortState(Entry);
@@ -88,9 +88,26 @@ TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk, boo
   return Json;
 }
 
+namespace {
+bool GPrinted = false;
+}  // namespace
+
+bool JsonPrinted() {
+  return GPrinted;
+}
+
 void PrintJson(const TJson& Document) {
+  GPrinted = true;
+  // Every document says which shape it has (docs/vantor-mic.schema.json) and carries the
+  // messages standard error got, so that a script reading only standard output still
+  // learns why a command refused or failed.
+  TJson Whole = TJson::object();
+  Whole["version"] = kJsonVersion;
+  for (const auto& [Key, Value] : Document.items())
+    Whole[Key] = Value;
+  Whole["messages"] = MessagesSoFar();
   // Paths and device names are not always valid UTF-8: such bytes become U+FFFD.
-  const std::string Text = Document.dump(2, ' ', false, TJson::error_handler_t::replace) + "\n";
+  const std::string Text = Whole.dump(2, ' ', false, TJson::error_handler_t::replace) + "\n";
   std::fwrite(Text.data(), 1, Text.size(), stdout);
   std::fflush(stdout);
 }

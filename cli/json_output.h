@@ -3,6 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+#include <vector>
+
 #include "cli/port_conversation.h"
 #include "cli/mic_session.h"
 #include "discovery/port_report.h"
@@ -23,7 +26,15 @@ TJson ProblemsJson(const std::vector<TPortProblem>& Problems);
 // Skipped: free, but not greeted because it is no USB serial port.
 TJson PortJson(const TPortReportEntry& Entry, const TPortConversation* Talk, bool Skipped);
 
-// The document on standard output, indented, with a final newline.
+// The shape of the documents, as docs/vantor-mic.schema.json describes it.
+constexpr int kJsonVersion = 1;
+
+// The document on standard output, indented, with a final newline: "version" first,
+// then Document's fields, then "messages" (each line given to standard error so far).
 void PrintJson(const TJson& Document);
+// A document went to standard output already.
+bool JsonPrinted();
+// The lines Message gave to standard error, without the "vantor-mic: " prefix.
+const std::vector<std::string>& MessagesSoFar();
 
 }  // namespace vantor

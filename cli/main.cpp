@@ -1,11 +1,13 @@
 // vantor-mic: the microphone's settings from the command line, on Linux and Windows. The
 // commands run on the console backend of the framework; see --help.
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/json_output.h"
 #include "cli/mic_session.h"
 #include "cli/platform.h"
 #include "framework/console/console.h"
@@ -37,12 +39,23 @@ int Main(int argc, char** argv) {
   std::vector<std::string> Args = Utf8Arguments(argc, argv);
   Args.insert(Args.begin(), "vantor-mic");
   const TParsedCommandLine Parsed = ParseCommandLine(Args);
+  // A script that asked for JSON gets a document even when the command never ran.
+  const bool Json = std::find(Args.begin(), Args.end(), "--json") != Args.end();
+  const auto Failed = [Json](int Status, const std::string& Why) {
+    if (Json)
+      PrintJson(TJson{{"status", Status}, {"error", Why}});
+    return Status;
+  };
   if (Parsed.Exit)
-    return Parsed.Status;
+    return Parsed.Status == esSuccess ? Parsed.Status : Failed(Parsed.Status, Parsed.Error);
   try {
     const TConsoleApp Console = MakeConsoleApplication(argc > 0 ? argv[0] : "vantor-mic");
     const TInterruptWatch Interrupts;  // ends before the application it wakes
     const int Status = RunCommand(Parsed.Line, *Console.Backend);
+    // A command that ended before its document (one microphone wanted, several found)
+    // still gives one, with the reason.
+    if (Json && !JsonPrinted() && Status != esSuccess)
+      Failed(Status, MessagesSoFar().empty() ? std::string() : MessagesSoFar().back());
     if (const int Signal = InterruptSignal()) {
       Message("interrupted by " + InterruptName(Signal) + " after the command had ended");
       return 128 + Signal;
@@ -50,10 +63,10 @@ int Main(int argc, char** argv) {
     return Status;
   } catch (const EInterrupted& E) {
     Message(E.what());
-    return 128 + E.Signal;
+    return Failed(128 + E.Signal, E.what());
   } catch (const std::exception& E) {
     Message(std::string("failed: ") + E.what());
-    return esFailed;
+    return Failed(esFailed, E.what());
   }
 }
 

@@ -64,8 +64,11 @@ class VantorMic : public ::testing::Test {
     return RunProgram(Args, Input);
   }
 
-  // Standard output as JSON; a failure when it is anything else.
+  // Standard output as JSON; a failure when it is anything else, or when the document does
+  // not keep the schema the tool publishes.
   static json Document(const TProgramRun& Run) {
+    const TProgramRun Check = RunProgram({"python3", VALIDATE_JSON, JSON_SCHEMA}, Run.Out);
+    EXPECT_EQ(Check.Status, 0) << Check.Out << Check.Err << Run.Out;
     try {
       return json::parse(Run.Out);
     } catch (const json::exception& E) {
@@ -98,10 +101,10 @@ TEST_F(VantorMic, ShowPrintsFirmwareAndSettingsAsTextAndAsJson) {
   // Options may come before the command too; standard output holds only the document.
   const TProgramRun Json = Tool({"--json", "show", "--port", Mic.Port});
   EXPECT_EQ(Json.Status, 0);
-  EXPECT_EQ(Document(Json), json::parse(R"({"microphones": [{"port": ")" + Mic.Port +
+  EXPECT_EQ(Document(Json), json::parse(R"({"version": 1, "microphones": [{"port": ")" + Mic.Port +
                                         R"(", "firmware": "1.3", "settings": {"centre": "F8", )"
                                         R"("left": "off", "right": "F2", "mute": true}}],)"
-                                        R"( "problems": []})"));
+                                        R"( "problems": [], "messages": []})"));
   EXPECT_EQ(Writes(Mic), 0);
 }
 
@@ -189,6 +192,10 @@ TEST_F(VantorMic, HelpListsTheExitStatusesAndVersionTheRelease) {
   EXPECT_TRUE(Has(Number.Err, "--timeout: \"abc\" is not a number of milliseconds")) << Number.Err;
   EXPECT_TRUE(Has(Tool({"--json"}).Err, "name a command: list, show, set"));
   EXPECT_EQ(Tool({"help", "frobnicate"}).Status, 1);
+  // A script that asked for JSON learns why even when the command never ran.
+  const TProgramRun JsonUsage = Tool({"--json", "set", "left=F13"});
+  EXPECT_EQ(JsonUsage.Status, 1);
+  EXPECT_EQ(Document(JsonUsage)["error"], "left=F13: only F1 to F12 or off can be set");
   EXPECT_EQ(Tool({"show", "--port", ""}).Status, 1);
   const TProgramRun Version = Tool({"--version"});
   EXPECT_EQ(Version.Status, 0);
@@ -268,7 +275,9 @@ TEST_F(VantorMic, CheckComparesWhatIsNamedAndWritesNothing) {
 
   const TProgramRun Json = Tool({"check", "--port", Mic.Port, "--json", "left=F3"});
   EXPECT_EQ(Json.Status, 6);
-  EXPECT_EQ(Document(Json), json::parse(R"({"microphones": [{"port": ")" + Mic.Port +
+  EXPECT_EQ(Document(Json), json::parse(R"({"version": 1, "messages": [], )"
+                                        R"("microphones": [{"port": ")" +
+                                        Mic.Port +
                                         R"(", "firmware": "1.2", "holds": {"centre": "F8", )"
                                         R"("left": "off", "right": "F2", "mute": true}, )"
                                         R"("wanted": {"left": "F3"}, "matches": false, )"
@@ -413,6 +422,13 @@ TEST_F(VantorMic, TwoMicrophonesNeedAllToBeSetButAreAllShown) {
   EXPECT_TRUE(Has(Without.Err, "2 microphones answered (" + A.Port + ", " + B.Port + ")"));
   EXPECT_TRUE(Has(Without.Err, "--all"));
   EXPECT_EQ(Tool({"backup", "--port", A.Port, "--port", B.Port, Dir / "b.json"}).Status, 1);
+  // With --json the document carries the reason.
+  const TProgramRun Json = Tool({"set", "--json", "--port", A.Port, "--port", B.Port, "left=F4"});
+  EXPECT_TRUE(Has(Document(Json)["messages"].dump(), "2 microphones answered")) << Json.Out;
+  const TProgramRun Backup =
+      Tool({"backup", "--json", "--port", A.Port, "--port", B.Port, Dir / "b.json"});
+  EXPECT_EQ(Backup.Status, 1);
+  EXPECT_TRUE(Has(Document(Backup)["error"], "2 microphones answered")) << Backup.Out;
   EXPECT_EQ(Writes(A) + Writes(B), 0);
 
   const TProgramRun With = Tool({"set", "--all", "--port", A.Port, "--port", B.Port, "left=F4"});
