@@ -42,7 +42,9 @@ TParsedAssignments ParseAssignments(const std::vector<std::string>& Words) {
     // the rules refuse (centre=off, a key twice) is judged on the result later.
     std::string Reason;
     if (!ReadSettingValue(*Index, Word.substr(Equals + 1), Reason)) {
-      Result.Error = Word + ": " + Reason;
+      Result.Error = Word;
+      Result.Error += ": ";
+      Result.Error += Reason;
       return Result;
     }
     Result.Assignments.push_back({*Index, Word, Word.substr(Equals + 1)});
