@@ -11,6 +11,7 @@
 #include "cli/mic_session.h"
 #include "cli/platform.h"
 #include "framework/console/console.h"
+#include "framework/signal_watch.h"
 
 namespace vantor {
 
@@ -50,14 +51,14 @@ int Main(int argc, char** argv) {
     return Parsed.Status == esSuccess ? Parsed.Status : Failed(Parsed.Status, Parsed.Error);
   try {
     const TConsoleApp Console = MakeConsoleApplication(argc > 0 ? argv[0] : "vantor-mic");
-    const TInterruptWatch Interrupts;  // ends before the application it wakes
+    const TSignalWatch Interrupts(NoteInterrupt);  // ends before the application it calls
     const int Status = RunCommand(Parsed.Line, *Console.Backend);
     // A command that ended before its document (one microphone wanted, several found)
     // still gives one, with the reason.
     if (Json && !JsonPrinted() && Status != esSuccess)
       Failed(Status, MessagesSoFar().empty() ? std::string() : MessagesSoFar().back());
     if (const int Signal = InterruptSignal()) {
-      Message("interrupted by " + InterruptName(Signal) + " after the command had ended");
+      Message("interrupted by " + TSignalWatch::Name(Signal) + " after the command had ended");
       return 128 + Signal;
     }
     return Status;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/platform.h"
+#include "framework/signal_watch.h"
 #include "framework/console/console.h"
 
 namespace vantor {
@@ -54,6 +55,19 @@ TPortProblem FromConversation(const TPortConversation& Talk, bool Named) {
 }
 
 }  // namespace
+
+namespace {
+int GInterrupt = 0;  // main thread only
+}  // namespace
+
+void NoteInterrupt(int Signal) {
+  if (GInterrupt == 0)
+    GInterrupt = Signal;
+}
+
+int InterruptSignal() {
+  return GInterrupt;
+}
 
 TMicSessionSeams SystemSeams() {
   return {MakePortReport, MakeComport1};
@@ -111,7 +125,7 @@ void TMicSession::RunWhileWaiting() {
                                                   [](const auto& Talk) { return Talk->Waiting(); });
   });
   if (const int Signal = InterruptSignal()) {
-    const std::string Why = "interrupted by " + InterruptName(Signal);
+    const std::string Why = "interrupted by " + TSignalWatch::Name(Signal);
     std::string Text;
     for (const auto& Talk : FConversations) {
       const bool Writing = Talk->Phase() == TPortConversation::TPhase::cpWriting;

@@ -75,6 +75,12 @@ class TMicSession {
   std::vector<std::string> FSkipped;
 };
 
+// A signal that ends the command (SIGINT, SIGTERM, SIGHUP; Ctrl-C on Windows), noted on
+// the main thread by the program's TSignalWatch; 0 while none has come. The session's loop
+// stops for it, ends every conversation and closes every port.
+void NoteInterrupt(int Signal);
+int InterruptSignal();
+
 // A signal ended the command while ports were open: every conversation was ended and its
 // port closed; what() names the signal and any write that was under way.
 struct EInterrupted : std::runtime_error {

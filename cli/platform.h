@@ -3,7 +3,6 @@
 // platform implements it.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,26 +22,5 @@ std::string SystemDescription();
 // Whether the port report tells USB serial ports from the others (Linux: yes; Windows:
 // no, so every port is greeted there).
 bool ReportTellsUsbPorts();
-
-// Ctrl-C, and on Linux SIGTERM and SIGHUP (kill, a closed terminal, logging out), for as
-// long as one exists: the signal is noted and the console loop woken, and no work is done
-// inside a handler; the command then ends its conversations, closing every port, and the
-// tool leaves with 128 + the signal, as a shell expects of an interrupted program.
-class TInterruptWatch {
- public:
-  TInterruptWatch();
-  ~TInterruptWatch();
-  TInterruptWatch(const TInterruptWatch&) = delete;
-  TInterruptWatch& operator=(const TInterruptWatch&) = delete;
-
- private:
-  struct TImpl;
-  std::unique_ptr<TImpl> F;
-};
-
-// The signal that came (SIGINT for Ctrl-C on Windows too), or 0 while none has.
-int InterruptSignal();
-// "SIGINT", "SIGTERM", "SIGHUP".
-std::string InterruptName(int Signal);
 
 }  // namespace vantor

@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "cli/mic_session.h"
-#include "cli/platform.h"
+#include "framework/signal_watch.h"
 #include "framework/console/console.h"
 #include "tests/support/answering_port.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 TEST(Interrupt, DuringAWriteClosesThePortAndNamesTheFramesSent) {
   TConsoleApp App = MakeConsoleApplication("vantor-mic");
-  const TInterruptWatch Watch;
+  const TSignalWatch Watch(NoteInterrupt);
   TCommandLine Line;
   TMicSettings Memory;
   Memory[kCentre] = 65;
@@ -26,6 +26,7 @@ TEST(Interrupt, DuringAWriteClosesThePortAndNamesTheFramesSent) {
                          TPortReportEntry Entry;
                          Entry.Name = "A";
                          Entry.Present = true;
+                         Entry.UsbSerial = true;
                          Entry.State = TPortFailure::pfNone;
                          return TPortReport{Entry};
                        },

@@ -7,6 +7,7 @@
 #include "controller/microphone_settings_form.h"
 #include "discovery/posix/device_monitor.h"
 #include "framework/qt/qt_application.h"
+#include "framework/signal_watch.h"
 #include "serial/sio_comm.h"
 #include "ui/description/microphone_settings_form_description.h"
 #include "ui/program/candidate_ports_linux.h"
@@ -84,6 +85,15 @@ int RunWindow(int& Argc, char** Argv) {
     Window.Ports = Line.Ports;
     // Removals of serial devices reach Comport1's hook as on Windows, on the main thread.
     Parts.push_back(std::make_shared<TDeviceMonitor>());
+    // kill, Ctrl-C in the terminal, logging out: the window ends as when it is closed
+    // (the port closed first), or a port made exclusive could stay held with no holder.
+    Parts.push_back(std::make_shared<TSignalWatch>([](int) {
+      TApplication* App = Application();
+      if (TForm* Main = App ? App->MainForm() : nullptr)
+        Main->Close();
+      else if (App)
+        App->Terminate();
+    }));
     return std::nullopt;
   };
   Steps.LoadWindow = [&Window](TMicrophoneSettingsForm& Form) { LoadWindow(Form, Window); };

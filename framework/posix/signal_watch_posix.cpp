@@ -1,17 +1,16 @@
-// Signals on Linux: the handler stores the signal and writes one byte to a pipe (both
-// async-signal-safe); a watcher thread waits on the pipe and wakes the console loop.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <thread>
 
 #include "base/posix/unique_fd.h"
-#include "cli/platform.h"
 #include "framework/application.h"
+#include "framework/signal_watch.h"
 
 namespace vantor {
 
@@ -19,29 +18,27 @@ namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-std::atomic<int> GSignal{0};
 std::atomic<int> GWakeFd{-1};
 
 extern "C" void NoteSignal(int Signal) {
   const int Saved = errno;
-  int Expected = 0;
-  GSignal.compare_exchange_strong(Expected, Signal);
-  const char Byte = 1;
+  const auto Byte = static_cast<unsigned char>(Signal);
   if (const int Fd = GWakeFd.load(); Fd >= 0 && write(Fd, &Byte, 1) < 0) {
-    // A full pipe already holds a wake-up.
+    // A full pipe already holds signals enough to end the program.
   }
   errno = Saved;
 }
 
 }  // namespace
 
-struct TInterruptWatch::TImpl {
+struct TSignalWatch::TImpl {
   TUniqueFd Read, Write, Stop;
-  struct sigaction Previous[3]{};
+  struct sigaction Previous[std::size(kSignals)] {};
   std::thread Watcher;
 };
 
-TInterruptWatch::TInterruptWatch() : F(std::make_unique<TImpl>()) {
+TSignalWatch::TSignalWatch(std::function<void(int Signal)> OnSignal)
+    : F(std::make_unique<TImpl>()) {
   int Pipe[2];
   if (pipe2(Pipe, O_CLOEXEC | O_NONBLOCK) != 0)
     return;  // no watch: the default actions stay, as without one
@@ -49,17 +46,21 @@ TInterruptWatch::TInterruptWatch() : F(std::make_unique<TImpl>()) {
   F->Write.Reset(Pipe[1]);
   F->Stop.Reset(eventfd(0, EFD_CLOEXEC));
   GWakeFd = F->Write.Get();
-  F->Watcher = std::thread([Read = F->Read.Get(), Stop = F->Stop.Get()] {
+  F->Watcher = std::thread([Read = F->Read.Get(), Stop = F->Stop.Get(), OnSignal] {
     pollfd Fds[2] = {{Read, POLLIN, 0}, {Stop, POLLIN, 0}};
     while (poll(Fds, 2, -1) >= 0 || errno == EINTR) {
       if (Fds[1].revents != 0)
         return;
-      if (Fds[0].revents != 0) {
-        char Drain[16];
-        while (read(Read, Drain, sizeof Drain) > 0) {
+      unsigned char Signal = 0;
+      while ((Fds[0].revents & POLLIN) != 0 && read(Read, &Signal, 1) == 1) {
+        TApplication* App = Application();
+        if (!App)
+          continue;
+        try {
+          App->CallOnMainThread([&OnSignal, Signal] { OnSignal(Signal); });
+        } catch (...) {
+          return;  // the application has ended: nothing is left to end
         }
-        if (TApplication* App = Application())
-          App->WakeMainThread();
       }
     }
   });
@@ -70,7 +71,7 @@ TInterruptWatch::TInterruptWatch() : F(std::make_unique<TImpl>()) {
     sigaction(kSignals[I], &Action, &F->Previous[I]);
 }
 
-TInterruptWatch::~TInterruptWatch() {
+TSignalWatch::~TSignalWatch() {
   if (!F->Watcher.joinable())
     return;
   for (std::size_t I = 0; I < std::size(kSignals); ++I)
@@ -83,11 +84,7 @@ TInterruptWatch::~TInterruptWatch() {
   F->Watcher.join();
 }
 
-int InterruptSignal() {
-  return GSignal.load();
-}
-
-std::string InterruptName(int Signal) {
+std::string TSignalWatch::Name(int Signal) {
   switch (Signal) {
     case SIGINT:
       return "SIGINT";
