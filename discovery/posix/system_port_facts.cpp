@@ -286,7 +286,7 @@ class TSystemPortFacts : public TPortFacts {
 
 std::string FullProcessName(const std::string& Comm, const std::string& Argv0) {
   constexpr std::size_t kCommLength = 15;  // TASK_COMM_LEN less its terminating zero
-  const std::string Base = Argv0.substr(Argv0.find_last_of('/') + 1);
+  std::string Base = Argv0.substr(Argv0.find_last_of('/') + 1);
   if (Comm.size() == kCommLength && Base.size() > Comm.size() && Base.rfind(Comm, 0) == 0)
     return Base;
   return Comm;
