@@ -154,7 +154,8 @@ json Parse(const char* Text, json Otherwise) {
 
 TNamedValues Named(const char* NamedJson) {
   TNamedValues Values;
-  for (const auto& [Key, Value] : Parse(NamedJson, json::object()).items()) {
+  const json Object = Parse(NamedJson, json::object());
+  for (const auto& [Key, Value] : Object.items()) {
     const auto Index = ParseSettingName(Key);
     if (Index && Value.is_string())
       Values[static_cast<std::size_t>(*Index - 1)] = Value.get<std::string>();
