@@ -147,7 +147,7 @@ json View() {
 }
 
 // Text that is not JSON of the expected kind counts as nothing named or received.
-json Parse(const char* Text, json Otherwise) {
+json Parse(const char* Text, const json& Otherwise) {
   json Value = json::parse(Text, nullptr, false);
   return Value.type() == Otherwise.type() ? Value : Otherwise;
 }
