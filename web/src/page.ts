@@ -85,7 +85,7 @@ class Page {
     for (const setting of keySettings) {
       const list = field(setting);
       list.addEventListener('keydown', (event) => this.keyPressed(setting, event));
-      list.addEventListener('change', () => this.edited(setting));
+      list.addEventListener('change', () => this.picked(setting));
       onBox(setting)?.addEventListener('change', () => this.switched(setting));
     }
     mute.addEventListener('change', () => {
@@ -103,17 +103,24 @@ class Page {
     if (name === '' || name === this.table.off) return;
     event.preventDefault(); // keeps F5 from reloading, F3 from searching, where it can
     field(setting).value = name;
+    this.picked(setting);
+  }
+
+  // A key chosen for the left or right button switches it on; off switches it off.
+  private picked(setting: SettingName): void {
     const box = onBox(setting);
-    if (box) box.checked = true;
+    if (box) box.checked = field(setting).value !== this.table.off;
     this.edited(setting);
   }
 
+  // Switched on, a button gets back the key the microphone holds for it, if any: otherwise
+  // the field waits for one (and Save says so).
   private switched(setting: SettingName): void {
     const box = onBox(setting)!;
     const list = field(setting);
+    const held = this.device?.[setting] ?? this.table.off;
     if (!box.checked) list.value = this.table.off;
-    else if (list.value === this.table.off) list.value = this.device?.[setting] !== this.table.off ? this.device![setting] : '';
-    list.disabled = !box.checked || !this.link;
+    else if (list.value === this.table.off) list.value = held !== this.table.off ? held : '';
     this.edited(setting);
   }
 
@@ -163,9 +170,12 @@ class Page {
     }
   }
 
-  private openPort(port: SerialPortLike, quiet = false): Promise<boolean> {
+  private async openPort(port: SerialPortLike, quiet = false): Promise<boolean> {
+    // One port at a time: the one open now is let go first, or it could not be opened again.
+    const previous = this.link;
+    this.link = null;
+    await previous?.close();
     return new Promise((resolve) => {
-      void this.link?.close();
       this.showState('Connecting…');
       this.say('');
       const link = new Link(this.core, port, {
@@ -293,7 +303,7 @@ class Page {
     for (const setting of keySettings) {
       const box = onBox(setting);
       if (box) box.disabled = !on;
-      field(setting).disabled = !on || (box !== null && !box.checked);
+      field(setting).disabled = !on;
     }
     mute.disabled = !on;
     buttons.save.disabled = !on;

@@ -113,6 +113,20 @@ describe('connecting', () => {
     await context.close();
   });
 
+  test('Connect while connected lets the port go first, so the same port opens again', async () => {
+    const { page, errors, context } = await openPage();
+    await connect(page);
+    await clearWire(page);
+    await page.getByRole('button', { name: 'Connect' }).click();
+    await waitText(status(page), 'Connected');
+    await waitText(status(page), 'Saved');
+    assert.deepEqual(await wire(page), greetingAndReads);
+    assert.equal(await page.evaluate(() => window.testSerial.opens.length), 2);
+    assert.equal(await message(page).textContent(), '');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
   test('a pulled microphone shows Not connected at once, and is found again when plugged in', async () => {
     const { page, errors, context } = await openPage();
     await connect(page);
@@ -136,10 +150,10 @@ describe('saving', () => {
     await connect(page);
     await clearWire(page);
     const left = page.getByRole('combobox', { name: 'Left button key' });
-    await page.getByRole('checkbox', { name: 'Left button on' }).check();
     await left.focus();
     await page.keyboard.press('F5');
     assert.equal(await left.inputValue(), 'F5');
+    assert.equal(await page.getByRole('checkbox', { name: 'Left button on' }).isChecked(), true);
     await waitText(status(page), 'Not saved');
     await page.getByRole('button', { name: 'Save' }).click();
     await waitText(message(page), 'Saved and verified');
@@ -149,9 +163,8 @@ describe('saving', () => {
 
     // A second save after the first: a fresh greeting and read, then the write.
     await clearWire(page);
-    assert.equal(await page.getByRole('combobox', { name: 'Right button key' }).isDisabled(), true);
-    await page.getByRole('checkbox', { name: 'Right button on' }).check();
     await page.getByRole('combobox', { name: 'Right button key' }).selectOption('F2');
+    assert.equal(await page.getByRole('checkbox', { name: 'Right button on' }).isChecked(), true);
     await page.getByRole('button', { name: 'Save' }).click();
     await waitText(message(page), 'Saved and verified');
     assert.deepEqual(await wire(page), [...greetingAndReads, 'AA 06 03 01 41 BB', 'AA 06 03 02 3E BB', 'AA 06 03 03 3B BB', 'AA 06 03 04 00 BB', ...reads]);
@@ -280,12 +293,11 @@ describe('the page itself', () => {
     // Everything is reached from the keyboard, in the page's order.
     await page.getByRole('button', { name: 'Connect' }).focus();
     const reached = ['connect'];
-    for (let i = 0; i < 8; ++i) {
+    for (let i = 0; i < 10; ++i) {
       await page.keyboard.press('Tab');
       reached.push(await page.evaluate(() => document.activeElement?.id));
     }
-    // The left and right key fields wait for their buttons to be switched on.
-    assert.deepEqual(reached, ['connect', 'demo', 'left-on', 'centre', 'right-on', 'mute', 'save', 'backup', 'restore']);
+    assert.deepEqual(reached, ['connect', 'demo', 'left', 'left-on', 'centre', 'right', 'right-on', 'mute', 'save', 'backup', 'restore']);
     await context.close();
   });
 });
