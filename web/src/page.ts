@@ -324,7 +324,16 @@ class Page {
 }
 
 async function main(): Promise<void> {
-  const core = await Core.load();
+  let core: Core;
+  try {
+    core = await Core.load();
+  } catch {
+    for (const button of Object.values(buttons)) button.disabled = true;
+    $('message').textContent =
+      'The page could not load its settings core (vantor-core.wasm). Reload the page; if it ' +
+      'happens again, the site is missing files.';
+    return;
+  }
   new Page(core, core.keyTable()).start();
   // Installed or offline, the page comes from the worker's copy.
   if ('serviceWorker' in navigator) void navigator.serviceWorker.register('sw.js');

@@ -5,7 +5,8 @@
 // for these tests: not the page's simulator, so a fault shared by both cannot hide.
 //
 // The test drives it through window.testSerial: plug(), unplug(), wire (every chunk the
-// page wrote, in hex), device (the model's state), opens, signals, chooser, failOpen.
+// page wrote, in hex), device (the model's state), opens, signals, chooser, failOpen,
+// failWrites.
 export function installFakeSerial() {
   const hex = (bytes) => Array.from(bytes, (b) => b.toString(16).toUpperCase().padStart(2, '0')).join(' ');
   let seed = 7;
@@ -17,6 +18,7 @@ export function installFakeSerial() {
     signals: [],
     chooser: 'port', // or 'cancel'
     failOpen: false,
+    failWrites: false,
     device: { settings: [0x41, 0xff, 0xff, 0x00], version: 12, ignoreWrites: false, silent: false },
     port: null,
     granted: [],
@@ -68,6 +70,7 @@ export function installFakeSerial() {
 
     #received(chunk) {
       if (!(chunk instanceof Uint8Array)) throw new TypeError('a serial port writes Uint8Array chunks');
+      if (control.failWrites) throw new DOMException('The device has been lost.', 'NetworkError');
       control.wire.push(hex(chunk));
       this.#fromHost.push(...chunk);
       const replies = [];

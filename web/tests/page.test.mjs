@@ -232,6 +232,17 @@ describe('saving', () => {
     assert.deepEqual(errors, []);
     await context.close();
   });
+  test('a write the port refuses ends the save and the connection, and says so', async () => {
+    const { page, errors, context } = await openPage();
+    await connect(page);
+    await page.evaluate(() => { window.testSerial.failWrites = true; });
+    await page.getByRole('combobox', { name: 'Centre button key' }).selectOption('F3');
+    await page.getByRole('button', { name: 'Save' }).click();
+    await waitText(message(page), 'Saving failed: the port failed while frames were being sent; no write frame was sent');
+    await waitText(status(page), 'Not connected');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
 });
 
 describe('backup and restore', () => {
@@ -275,6 +286,19 @@ describe('the page itself', () => {
     await page.getByRole('button', { name: 'Try without a microphone' }).click();
     await waitText(status(page), 'Connected · Firmware: 1.2 · Saved');
     assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  test('a page whose core does not load says so and offers nothing it cannot do', async () => {
+    const context = await browser.newContext({ serviceWorkers: 'block' });
+    await context.addInitScript(installFakeSerial);
+    await context.route('**/vantor-core.wasm', (route) => route.abort());
+    const page = await context.newPage();
+    page.setDefaultTimeout(5000);
+    await page.goto(url);
+    await waitText(message(page), 'could not load its settings core');
+    assert.equal(await page.getByRole('button', { name: 'Connect' }).isDisabled(), true);
+    assert.equal(await page.getByRole('button', { name: 'Try without a microphone' }).isDisabled(), true);
     await context.close();
   });
 
