@@ -90,7 +90,7 @@ class Page {
     }
     mute.addEventListener('change', () => {
       this.muteTouched = true;
-      this.edited('mute');
+      this.edited();
     });
     // A page that goes away lets its port go, so another tab or program may open it.
     window.addEventListener('pagehide', () => void this.link?.close());
@@ -110,7 +110,7 @@ class Page {
   private picked(setting: SettingName): void {
     const box = onBox(setting);
     if (box) box.checked = field(setting).value !== this.table.off;
-    this.edited(setting);
+    this.edited();
   }
 
   // Switched on, a button gets back the key the microphone holds for it, if any: otherwise
@@ -121,7 +121,7 @@ class Page {
     const held = this.device?.[setting] ?? this.table.off;
     if (!box.checked) list.value = this.table.off;
     else if (list.value === this.table.off) list.value = held !== this.table.off ? held : '';
-    this.edited(setting);
+    this.edited();
   }
 
   // What the fields name: a setting shown as the microphone holds it is not named, so the
@@ -137,7 +137,7 @@ class Page {
     return named;
   }
 
-  private edited(_setting: SettingName): void {
+  private edited(): void {
     if (!this.device) return;
     const plan = this.core.plan(this.named());
     for (const setting of [...keySettings, 'mute' as SettingName]) {
@@ -237,7 +237,7 @@ class Page {
     mute.checked = view.settings.mute === 'on';
     this.muteTouched = false;
     this.enable(true);
-    this.edited('centre');
+    this.edited();
   }
 
   private verified(view: View): void {
