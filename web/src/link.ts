@@ -54,12 +54,15 @@ export class Link {
 
   // Save: writes at once from a conversation that is ready; after an earlier write the
   // conversation has ended, so a new one greets and reads first.
-  save(named: Named): View | null {
-    if (this.closing) return null;
-    if (this.latest?.phase === 'ready') return this.apply(this.core.write(now(), named));
+  // The listener hears the outcome: a view with the core's plan, then the write's events.
+  save(named: Named): void {
+    if (this.closing) return;
+    if (this.latest?.phase === 'ready') {
+      this.apply(this.core.write(now(), named));
+      return;
+    }
     this.pendingWrite = named;
     this.apply(this.core.begin(now(), kTimeoutMs));
-    return null;
   }
 
   // The port's device is gone: the core ends the conversation, the port is let go.

@@ -218,6 +218,15 @@ class Page {
   }
 
   private show(view: View, events: CoreEvent[]): void {
+    // A write the core declined: judged again on what a fresh read found, which may differ
+    // from what the fields were checked against.
+    if (view.plan && this.busy && (view.plan.refusals.length > 0 || !view.plan.changed)) {
+      this.busy = null;
+      this.showDevice(view);
+      this.say(view.plan.refusals.length > 0
+        ? `Not saved: ${view.plan.refusals.map((r) => r.text).join('; ')}. Nothing was written.`
+        : 'Nothing changed: the microphone already holds these settings. Nothing was written.');
+    }
     for (const event of events) {
       if (event.kind === 'greeted') this.showState('Connected');
       if (event.kind === 'read' && !this.busy) this.showDevice(view);
@@ -267,12 +276,7 @@ class Page {
     this.busy = what;
     this.enable(false);
     this.say(`${what}…`);
-    const view = this.link.save(named);
-    if (view?.plan && view.plan.refusals.length > 0) {
-      this.busy = null;
-      this.enable(true);
-      this.say(`Not saved: ${view.plan.refusals.map((r) => r.text).join('; ')}. Nothing was written.`);
-    }
+    this.link.save(named);
   }
 
   private backup(): void {

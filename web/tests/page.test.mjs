@@ -172,6 +172,26 @@ describe('saving', () => {
     await context.close();
   });
 
+  test('a later save is judged on a fresh read: a value set meanwhile is not written again', async () => {
+    const { page, errors, context } = await openPage();
+    await connect(page);
+    const centre = page.getByRole('combobox', { name: 'Centre button key' });
+    await centre.selectOption('F3');
+    await page.getByRole('button', { name: 'Save' }).click();
+    await waitText(message(page), 'Saved and verified');
+    // Another tool sets F4 on the microphone; the page, which shows F3, is asked for F4.
+    await page.evaluate(() => { window.testSerial.device.settings[0] = 0x3d; });
+    await clearWire(page);
+    await centre.selectOption('F4');
+    await page.getByRole('button', { name: 'Save' }).click();
+    await waitText(message(page), 'Nothing changed');
+    assert.deepEqual(await wire(page), greetingAndReads);
+    assert.equal(await centre.inputValue(), 'F4');
+    assert.equal(await page.getByRole('button', { name: 'Save' }).isDisabled(), false);
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
   test('a refused choice is marked and named, and nothing is written', async () => {
     const { page, context } = await openPage();
     await connect(page);
