@@ -71,19 +71,15 @@ describe('connecting', () => {
   });
 
   test('a port granted before is opened by itself when the page loads', async () => {
-    const { page, context } = await openPage();
-    await page.evaluate(() => window.testSerial.plug({ granted: true }));
-    await page.reload();
-    // The reload installs a fresh fake whose first port was not granted: grant and reload.
+    const context = await browser.newContext({ serviceWorkers: 'block' });
+    await context.addInitScript(installFakeSerial);
+    await context.addInitScript(() => { window.testSerial.granted.push(window.testSerial.port); });
+    const page = await context.newPage();
+    page.setDefaultTimeout(5000);
+    await page.goto(url);
+    await waitText(status(page), 'Connected');
+    assert.deepEqual(await wire(page), greetingAndReads);
     await context.close();
-    const second = await browser.newContext({ serviceWorkers: 'block' });
-    await second.addInitScript(installFakeSerial);
-    await second.addInitScript(() => { window.testSerial.granted.push(window.testSerial.port); });
-    const again = await second.newPage();
-    await again.goto(url);
-    await waitText(status(again), 'Connected');
-    assert.deepEqual(await wire(again), greetingAndReads);
-    await second.close();
   });
 
   test('a closed chooser is no error, a silent port and a port that will not open are explained', async () => {
