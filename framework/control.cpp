@@ -141,6 +141,16 @@ void TStatusBar::SetPanelText(int Index, const std::string& Value) {
   Panel.Text = Value;
   if (TControlPeer* Bar = Peer())
     Bar->PanelChanged(Index);
+  const auto Handler = OnPanelChange;  // a copy: the handler may rebind the event
+  Fire(Handler, Index);
+}
+
+std::string PanelAccessibleName(const TStatusPanel& Panel) {
+  if (Panel.AccessibleName.empty())
+    return Panel.Text;
+  if (Panel.Text.empty())
+    return Panel.AccessibleName;
+  return Panel.AccessibleName + ": " + Panel.Text;
 }
 
 void TStatusBar::SetPanelHint(int Index, const std::string& Value) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,12 @@ class TControl : public TComponent {
   bool Focused() const;
   void SetFocus();
 
+  // What assistive technology (a screen reader) calls the control; never drawn. The
+  // window has no labels beside its fields (the picture shows what each one is for), so
+  // this is their only name. Set before the form is shown.
+  const std::string& AccessibleName() const { return FAccessibleName; }
+  void SetAccessibleName(const std::string& Value) { FAccessibleName = Value; }
+
   TControlPeer* Peer() const { return FPeer.get(); }
   void SetPeer(std::unique_ptr<TControlPeer> Value);
 
@@ -52,6 +59,7 @@ class TControl : public TComponent {
 
  private:
   TForm* FParent = nullptr;
+  std::string FAccessibleName;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   bool FVisible = true;
   bool FEnabled = true;
@@ -63,6 +71,8 @@ class TLabel : public TControl {
  public:
   using TControl::TControl;
   const std::string& Caption() const { return FCaption; }
+  // A caption wider than the label is broken into lines at spaces, as a Windows static
+  // control does.
   void SetCaption(const std::string& Value);
 
  private:
@@ -179,7 +189,14 @@ struct TStatusPanel {
   TAlignment Alignment = taLeftJustify;
   TStatusPanelBevel Bevel = pbLowered;
   std::string Text;
+  // What the panel is, for assistive technology ("Connection"); empty for a panel whose
+  // text says it ("Status :").
+  std::string AccessibleName;
 };
+
+// What a screen reader reads for a panel: "Connection: Connected", or the text alone
+// where the panel has no name of its own.
+std::string PanelAccessibleName(const TStatusPanel& Panel);
 
 class TStatusBar : public TControl {
  public:
@@ -194,6 +211,8 @@ class TStatusBar : public TControl {
   const std::string& PanelHint(int Index) const { return FHints.at(Index); }
   void SetPanelHint(int Index, const std::string& Value);
   bool SizeGrip() const { return false; }
+  // Raised after a panel's text changed, with its index.
+  std::function<void(int Index)> OnPanelChange;
 
  private:
   std::vector<TStatusPanel> FPanels;

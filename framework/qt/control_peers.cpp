@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "framework/qt/accessible_widgets.h"
 #include "framework/qt/hotkey_edit.h"
 #include "framework/qt/qt_backend.h"
 #include "framework/qt/qt_conversions.h"
@@ -38,6 +39,7 @@ class TLabelPeer : public TQtControlPeer {
     auto* Widget = static_cast<QLabel*>(this->Widget());
     Widget->setTextFormat(Qt::PlainText);
     Widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Widget->setWordWrap(true);  // as the Windows static control breaks its lines
     StateChanged();
   }
 
@@ -143,6 +145,7 @@ class TPictureWidget : public QWidget {
  public:
   TPictureWidget(TImage& Image, QWidget& Parent) : QWidget(&Parent), FImage(Image) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    SetAccessibleRole(*this, QAccessible::Graphic);
   }
   void PictureChanged() {
     FDrawn = QImage();
@@ -200,6 +203,7 @@ void TQtControlPeer::StateChanged() {
     return;
   Widget->setGeometry(FControl.Left(), FControl.Top(), FControl.Width(), FControl.Height());
   Widget->setEnabled(FControl.Enabled());
+  Widget->setAccessibleName(ToQString(FControl.AccessibleName()));
   UpdateContent();
   Widget->setVisible(FControl.Visible());
 }

@@ -10,6 +10,7 @@
 
 #include "framework/qt/control_peers.h"
 #include "framework/qt/qt_backend.h"
+#include "framework/qt/accessible_widgets.h"
 #include "framework/qt/qt_conversions.h"
 
 namespace vantor {
@@ -22,7 +23,9 @@ class TQtFormWindow::TWindow : public QWidget {
       : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                              Qt::WindowCloseButtonHint),
-        FForm(Form) {}
+        FForm(Form) {
+    SetAccessibleRole(*this, QAccessible::Window);  // a frame to a screen reader
+  }
 
  protected:
   void closeEvent(QCloseEvent* Event) override {

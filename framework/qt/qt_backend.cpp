@@ -11,6 +11,7 @@
 
 #include "framework/application.h"
 #include "framework/controls.h"
+#include "framework/qt/accessible_widgets.h"
 #include "framework/qt/form_window.h"
 #include "framework/qt/message_box.h"
 #include "framework/qt/qt_conversions.h"
@@ -68,6 +69,7 @@ TQtBackend::TQtBackend(int& Argc, char** Argv, const TQtApplicationOptions& Opti
     QGuiApplication::setDesktopFileName(ToQString(Options.DesktopFileName));
   if (!QApplication::instance())
     FOwnQtApp = std::make_unique<QApplication>(Argc, Argv);
+  InstallAccessibleWidgets();
   UseLightFusion();
   // The framework ends the program when the main form closes; Qt must not end a loop on
   // its own when the last window goes.

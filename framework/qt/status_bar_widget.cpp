@@ -1,5 +1,6 @@
 #include "framework/qt/status_bar_widget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QPainter>
@@ -34,6 +35,17 @@ void TStatusBarWidget::SetPanels(std::vector<TStatusPanel> Panels, std::vector<s
   FHints.resize(FPanels.size());
   FitFont();
   update();
+  if (QAccessible::isActive()) {
+    QAccessibleInterface* Bar = QAccessible::queryAccessibleInterface(this);
+    for (int I = 0; Bar && I < PanelCount(); ++I) {
+      QAccessibleEvent Changed(Bar->child(I), QAccessible::NameChanged);
+      QAccessible::updateAccessibility(&Changed);
+    }
+  }
+}
+
+QString TStatusBarWidget::PanelAccessibleName(int Index) const {
+  return ToQString(vantor::PanelAccessibleName(FPanels.at(static_cast<std::size_t>(Index))));
 }
 
 QString TStatusBarWidget::PanelText(int Index) const {

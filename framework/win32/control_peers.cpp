@@ -7,21 +7,27 @@
 #include "framework/application.h"
 #include "framework/win32/form_window.h"
 #include "framework/win32/image_window.h"
+#include "framework/win32/accessible_names.h"
 #include "base/utf.h"
 
 namespace vantor {
 
 namespace {
 
-// Keeps the form's idea of the focused control true, whatever moved the focus.
-LRESULT CALLBACK FocusSubclass(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR /*Id*/,
-                               DWORD_PTR Data) {
+// Keeps the form's idea of the focused control true, whatever moved the focus, and gives
+// assistive technology the control's names.
+LRESULT CALLBACK ControlSubclass(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
+                                 UINT_PTR /*Id*/, DWORD_PTR Data) {
+  auto* Peer = reinterpret_cast<TWin32ControlPeer*>(Data);
   if (Msg == WM_SETFOCUS) {
-    auto* Control = reinterpret_cast<TControl*>(Data);
-    if (Control->Parent())
-      Control->Parent()->FocusMoved(Control);
+    TControl& Control = Peer->Control();
+    if (Control.Parent())
+      Control.Parent()->FocusMoved(&Control);
+  } else if (Msg == WM_GETOBJECT) {
+    if (const LRESULT Answer = AnswerGetObject(Window, WParam, LParam, Peer->NamesLink()))
+      return Answer;
   } else if (Msg == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(Window, &FocusSubclass, 0);
+    ::RemoveWindowSubclass(Window, &ControlSubclass, 0);
   }
   return ::DefSubclassProc(Window, Msg, WParam, LParam);
 }
@@ -113,6 +119,11 @@ class TStatusBarPeer : public TWin32ControlPeer {
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Form.StatusFont()), TRUE);
   }
   void PanelChanged(int Index) override { SetPanelText(Index); }
+  std::string AccessibleName(long Child) const override {
+    return Child == CHILDID_SELF ? TWin32ControlPeer::AccessibleName(Child)
+                                 : PanelAccessibleName(FBar.Panel(static_cast<int>(Child) - 1));
+  }
+  long AccessibleParts() const override { return FBar.PanelCount(); }
   // Docked to the bottom edge: its own height, the client area's width.
   void ParentResized() override {
     if (::IsIconic(FForm.Handle()))
@@ -175,10 +186,15 @@ class TImagePeer : public TWin32ControlPeer {
 }  // namespace
 
 TWin32ControlPeer::TWin32ControlPeer(TControl& Control, TFormWindow& Form)
-    : FControl(Control), FForm(Form) {}
+    : FControl(Control), FForm(Form), FNamesLink(std::make_shared<const IAccessibleNames*>(this)) {}
 
 TWin32ControlPeer::~TWin32ControlPeer() {
+  *FNamesLink = nullptr;  // an object a screen reader still holds must not reach this peer
   FForm.Unregister(FHandle.Get());
+}
+
+std::string TWin32ControlPeer::AccessibleName(long Child) const {
+  return Child == CHILDID_SELF ? FControl.AccessibleName() : std::string();
 }
 
 void TWin32ControlPeer::Create(const wchar_t* ClassName, DWORD Style, DWORD ExStyle,
@@ -192,7 +208,7 @@ void TWin32ControlPeer::Create(const wchar_t* ClassName, DWORD Style, DWORD ExSt
 void TWin32ControlPeer::Adopt(HWND Window, bool UseFormFont) {
   FHandle.Reset(Window);
   FForm.Register(Window, *this);
-  ::SetWindowSubclass(Window, &FocusSubclass, 0, reinterpret_cast<DWORD_PTR>(&FControl));
+  ::SetWindowSubclass(Window, &ControlSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
   if (UseFormFont)
     ::SendMessageW(Window, WM_SETFONT, reinterpret_cast<WPARAM>(FForm.Font()), 0);
   StateChanged();

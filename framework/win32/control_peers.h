@@ -6,13 +6,14 @@
 
 #include "framework/backend.h"
 #include "framework/controls.h"
+#include "framework/win32/accessible_names.h"
 #include "base/win32/handles.h"
 
 namespace vantor {
 
 class TFormWindow;
 
-class TWin32ControlPeer : public TControlPeer {
+class TWin32ControlPeer : public TControlPeer, public IAccessibleNames {
  public:
   TWin32ControlPeer(TControl& Control, TFormWindow& Form);
   ~TWin32ControlPeer() override;
@@ -20,6 +21,11 @@ class TWin32ControlPeer : public TControlPeer {
   TWin32ControlPeer& operator=(const TWin32ControlPeer&) = delete;
 
   HWND Handle() const { return FHandle.Get(); }
+  TControl& Control() const { return FControl; }
+
+  // The names assistive technology is given: the control's own, and its parts'.
+  std::string AccessibleName(long Child) const override;
+  const TAccessibleNamesLink& NamesLink() const { return FNamesLink; }
 
   // Bounds, enabled and visible state, then what the kind shows (UpdateContent).
   void StateChanged() override;
@@ -41,6 +47,7 @@ class TWin32ControlPeer : public TControlPeer {
 
  private:
   TWindowHandle FHandle;
+  TAccessibleNamesLink FNamesLink;  // points here while the peer exists
 };
 
 // The peer for a control of any kind the backend knows; null for an unknown kind.

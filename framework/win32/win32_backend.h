@@ -12,6 +12,7 @@
 #include "framework/backend.h"
 #include "base/win32/handles.h"
 #include "framework/win32/win32_application.h"
+#include "framework/win32/accessible_names.h"
 
 namespace vantor {
 
@@ -51,6 +52,7 @@ class TWin32Backend : public TBackend, public TWindowBackend {
  private:
   void Dispatch(MSG& Message);
 
+  TComApartment FApartment;  // first made, last gone: the windows' accessible objects need it
   TApplication* FApp = nullptr;
   std::unique_ptr<TAppWindow> FAppWindow;
   TWin32AppOptions FOptions;

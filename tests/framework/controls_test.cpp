@@ -71,8 +71,8 @@ TEST_F(ControlsTest, UserClicksReachOnlyEnabledVisibleControls) {
 
 TEST_F(ControlsTest, SettingAPanelToItsOwnTextChangesNothing) {
   auto* Bar = Form->MakeOwned<TStatusBar>();
-  Bar->AddPanel({50, taCenter, pbNone, "Status :"});
-  Bar->AddPanel({100, taLeftJustify, pbLowered, ""});
+  Bar->AddPanel({50, taCenter, pbNone, "Status :", ""});
+  Bar->AddPanel({100, taLeftJustify, pbLowered, "", ""});
   Form->Show();
   Bar->SetPanelText(1, "Not connected");
   Bar->SetPanelText(1, "Not connected");

@@ -39,39 +39,50 @@ void MakeWidgets(TWindow& Form) {
 
   // The picture itself is put in by the program, which owns the renderer.
   Form.Image1 = Make<TImage>(Form, "Image1", 39, 24, 256, 169);
+  Form.Image1->SetAccessibleName("The microphone and its three buttons");
 
   // Button 1 is always on.
   Form.cbKey1 = Make<TCheckBox>(Form, "cbKey1", 188, 199, 15, 17, 0);
   Form.cbKey1->SetChecked(true);
   Form.cbKey1->SetEnabled(false);
+  Form.cbKey1->SetAccessibleName("Centre button on");
   Form.cbKey2 = Make<TCheckBox>(Form, "cbKey2", 100, 199, 15, 17, 1);
+  Form.cbKey2->SetAccessibleName("Left button on");
   Form.cbKey3 = Make<TCheckBox>(Form, "cbKey3", 273, 199, 15, 17, 2);
+  Form.cbKey3->SetAccessibleName("Right button on");
   Form.cbMuteWhenPTT = Make<TCheckBox>(Form, "cbMuteWhenPTT", 162, 235, 19, 17, 3);
   Form.cbMuteWhenPTT->SetVisible(false);
+  Form.cbMuteWhenPTT->SetAccessibleName("Mute when not push-to-talk");
 
   Form.btSave = Make<TButton>(Form, "btSave", 210, 227, 78, 33, 4);
   Form.btSave->SetCaption("Save");
   Form.btSave->SetDefault(false);
+  Form.btSave->SetAccessibleName("Save");
 
   Form.hkKey1 = Make<THotKey>(Form, "hkKey1", 146, 199, 35, 22, 5);
   Form.hkKey1->SetInvalidKeys(HKInvalidBit(hcNone) | PairsAndTriple());
   Form.hkKey1->SetModifiers(0);
   Form.hkKey1->SetHotKey(119);  // F8
+  Form.hkKey1->SetAccessibleName("Centre button key");
   Form.hkKey2 = Make<THotKey>(Form, "hkKey2", 60, 199, 35, 22, 6);
   Form.hkKey2->SetInvalidKeys(PairsAndTriple());
   Form.hkKey2->SetModifiers(0);
   Form.hkKey2->SetHotKey(0);
+  Form.hkKey2->SetAccessibleName("Left button key");
   Form.hkKey3 = Make<THotKey>(Form, "hkKey3", 233, 199, 35, 22, 7);
   Form.hkKey3->SetInvalidKeys(PairsAndTriple());
   Form.hkKey3->SetModifiers(0);
   Form.hkKey3->SetHotKey(113);  // F2
+  Form.hkKey3->SetAccessibleName("Right button key");
 
   Form.StatusBar1 = Make<TStatusBar>(Form, "StatusBar1", 0, 270, 330, 19);
-  Form.StatusBar1->AddPanel({50, taCenter, pbNone, "Status :"});
-  Form.StatusBar1->AddPanel({100, taLeftJustify, pbLowered, ""});
-  Form.StatusBar1->AddPanel({55, taLeftJustify, pbLowered, "Version : "});
-  Form.StatusBar1->AddPanel({55, taLeftJustify, pbLowered, ""});
-  Form.StatusBar1->AddPanel({50, taCenter, pbLowered, ""});
+  Form.StatusBar1->SetAccessibleName("Status");
+  // The captions' panels are named by their texts; the others say what they show.
+  Form.StatusBar1->AddPanel({50, taCenter, pbNone, "Status :", ""});
+  Form.StatusBar1->AddPanel({100, taLeftJustify, pbLowered, "", "Connection"});
+  Form.StatusBar1->AddPanel({55, taLeftJustify, pbLowered, "Version : ", ""});
+  Form.StatusBar1->AddPanel({55, taLeftJustify, pbLowered, "", "Firmware version"});
+  Form.StatusBar1->AddPanel({50, taCenter, pbLowered, "", "Last save"});
 }
 
 void MakeTimers(TWindow& Form) {

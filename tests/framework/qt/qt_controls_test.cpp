@@ -2,6 +2,7 @@
 // offscreen platform: what they hold, show and report.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -56,11 +57,14 @@ class QtControlsTest : public ::testing::Test {
       ++Changes;
     };
     Bar->SetBounds(0, 270, 330, 19);
-    Bar->AddPanel({50, taCenter, pbNone, "Status :"});
-    Bar->AddPanel({100, taLeftJustify, pbLowered, ""});
-    Bar->AddPanel({55, taLeftJustify, pbLowered, "Version : "});
-    Bar->AddPanel({55, taLeftJustify, pbLowered, ""});
-    Bar->AddPanel({50, taCenter, pbLowered, ""});
+    Bar->AddPanel({50, taCenter, pbNone, "Status :", ""});
+    Bar->AddPanel({100, taLeftJustify, pbLowered, "", "Connection"});
+    Bar->AddPanel({55, taLeftJustify, pbLowered, "Version : ", ""});
+    Bar->AddPanel({55, taLeftJustify, pbLowered, "", ""});
+    Bar->AddPanel({50, taCenter, pbLowered, "", ""});
+    Box->SetAccessibleName("Left button on");
+    Field->SetAccessibleName("Left button key");
+    Bar->SetAccessibleName("Status");
     Form->Show();
   }
 
@@ -260,6 +264,36 @@ TEST_F(QtControlsTest, TheStatusBarHasFivePanelsWithTheWindowsEdgesAndEveryTextF
   QApplication::sendEvent(&Widget, &Help);
   EXPECT_EQ(QToolTip::text(), "You may not open /dev/ttyACM0.");
   QToolTip::hideText();
+}
+
+// What assistive technology reads: the names, with the widgets' own roles; the bar's
+// panels as its children, read as they stand now.
+TEST_F(QtControlsTest, ControlsCarryTheirAccessibleNamesAndThePanelsAreTheBarsChildren) {
+  const auto Name = [](QAccessibleInterface* Object) {
+    return Object ? Object->text(QAccessible::Name).toStdString() : std::string("(none)");
+  };
+  QAccessibleInterface* Check = QAccessible::queryAccessibleInterface(QtWidgetOf(*Box));
+  EXPECT_EQ(Name(Check), "Left button on");
+  EXPECT_EQ(Check->role(), QAccessible::CheckBox);
+  QAccessibleInterface* Key = QAccessible::queryAccessibleInterface(QtWidgetOf(*Field));
+  EXPECT_EQ(Name(Key), "Left button key");
+  EXPECT_EQ(Key->role(), QAccessible::EditableText);
+  EXPECT_EQ(Name(QAccessible::queryAccessibleInterface(QtWidgetOf(*Button))), "Save");
+
+  QAccessibleInterface* Panels = QAccessible::queryAccessibleInterface(&BarWidget());
+  EXPECT_EQ(Name(Panels), "Status");
+  EXPECT_EQ(Panels->role(), QAccessible::StatusBar);
+  ASSERT_EQ(Panels->childCount(), 5);
+  EXPECT_EQ(Name(Panels->child(0)), "Status :");
+  EXPECT_EQ(Name(Panels->child(1)), "Connection");
+  Bar->SetPanelText(1, "Connected");
+  EXPECT_EQ(Name(Panels->child(1)), "Connection: Connected");
+  EXPECT_EQ(Panels->child(1)->role(), QAccessible::StaticText);
+  EXPECT_EQ(Panels->child(1)->parent(), Panels);
+  EXPECT_EQ(Panels->indexOfChild(Panels->child(4)), 4);
+  EXPECT_EQ(Panels->child(5), nullptr);
+  const QRect Second = Panels->child(1)->rect();
+  EXPECT_EQ(Panels->childAt(Second.center().x(), Second.center().y()), Panels->child(1));
 }
 
 TEST_F(QtControlsTest, ThePictureIsDrawnAtItsTopLeftOverTheWindowsBackground) {

@@ -26,11 +26,11 @@ class Win32FormTest : public Win32Test {
     Save->SetCaption("Save");
     Bar = Form->MakeOwned<TStatusBar>();
     Bar->SetBounds(0, 270, 330, 19);
-    Bar->AddPanel({50, taCenter, pbNone, "Status :"});
-    Bar->AddPanel({100, taLeftJustify, pbLowered, ""});
-    Bar->AddPanel({55, taLeftJustify, pbLowered, "Version : "});
-    Bar->AddPanel({55, taLeftJustify, pbLowered, ""});
-    Bar->AddPanel({50, taCenter, pbLowered, ""});
+    Bar->AddPanel({50, taCenter, pbNone, "Status :", ""});
+    Bar->AddPanel({100, taLeftJustify, pbLowered, "", ""});
+    Bar->AddPanel({55, taLeftJustify, pbLowered, "Version : ", ""});
+    Bar->AddPanel({55, taLeftJustify, pbLowered, "", ""});
+    Bar->AddPanel({50, taCenter, pbLowered, "", ""});
     Form->Show();
     App->ProcessMessages();
   }
