@@ -58,6 +58,8 @@ class TMicrophoneSettingsForm : public TForm {
   void ComportBreak(TObject* Sender);
   void Comport1USBDeviceUnplug(TObject* Sender, const std::string& ADeviceName);
   void RefreshPortList();
+  // A microphone has answered the greeting on the open port.
+  bool Connected() const { return fIsConnected; }
   void OpenCurrentPort();
   std::unique_ptr<TPortEntryList> GetAvailableComPorts();
 

@@ -17,6 +17,7 @@
 #include "ui/picture/device_picture.h"
 #include "ui/program/permission_notice.h"
 #include "ui/program/run_program.h"
+#include "ui/program/search_hint.h"
 #include "ui/program/start_failure_linux.h"
 #include "vantor_version.h"
 
@@ -34,27 +35,40 @@ constexpr int kConnectionPanel = 1;
 struct TLinuxWindow {
   std::vector<std::string> Ports;  // named with --port; empty: discovery's list
   TPermissionNotice* Notice = nullptr;
+  TSearchHint* Hint = nullptr;
 
-  // After each rescan the notice looks at what it found.
+  TPortReport Report() const { return MakePortReport(Ports, Ports.empty()); }
+
+  // After each rescan the notice and the hint look at what it found.
   std::unique_ptr<TPortEntryList> Candidates() {
     std::unique_ptr<TPortEntryList> List = ListCandidatePorts(Ports);
     if (Notice)
       Notice->AfterRescan(List.get());
+    if (Hint)
+      Hint->AfterRescan(List.get());
     return List;
   }
 };
 
 // The window's stored description: Comport1 with its settings, the widgets and their
 // bindings, and the picture (drawn sharp for the display's scale); then the permission
-// notice on the connection panel.
+// notice on the connection panel and the search hint in the free room left of Save.
 void LoadWindow(TMicrophoneSettingsForm& Form, TLinuxWindow& Window) {
   TSioComm* Comport1 = Form.MakeOwned<TSioComm>();
   ApplyComport1Settings(*Comport1);
   LoadMicrophoneSettingsForm(Form, *Comport1);
   Form.Image1->SetPictureRenderer([](double Scale) { return RenderDevicePicture(Scale); });
-  Window.Notice = Form.MakeOwned<TPermissionNotice>(
-      *Form.StatusBar1, kConnectionPanel,
-      [&Ports = Window.Ports] { return MakePortReport(Ports, Ports.empty()); });
+  Window.Notice = Form.MakeOwned<TPermissionNotice>(*Form.StatusBar1, kConnectionPanel,
+                                                    [&Window] { return Window.Report(); });
+  auto* HintLabel = Form.MakeOwned<TLabel>();
+  HintLabel->SetName("lbSearchHint");
+  HintLabel->SetBounds(6, 222, 198, 47);
+  Window.Hint =
+      Form.MakeOwned<TSearchHint>(*HintLabel, Window.Ports, [&Window] { return Window.Report(); });
+  Form.StatusBar1->OnPanelChange = [&Form, Hint = Window.Hint](int Index) {
+    if (Index == kConnectionPanel && Form.Connected())
+      Hint->Answered();
+  };
 }
 
 // True when the program is to end now (the code is then in ExitCode).
