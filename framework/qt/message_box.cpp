@@ -53,6 +53,8 @@ void ShowQtMessageBox(QWidget* Owner, bool ErrorIcon, const std::string& Caption
   Box.setIcon(ErrorIcon ? QMessageBox::Critical : QMessageBox::NoIcon);
   Box.setTextFormat(Qt::PlainText);
   Box.setText(PlainLines(Text));
+  // A port's name, a command to run, the message for a support request: to be copied.
+  Box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   QPushButton* Only = Box.addButton(ToQString(Button), QMessageBox::AcceptRole);
   Box.setDefaultButton(Only);
   Box.setEscapeButton(Only);

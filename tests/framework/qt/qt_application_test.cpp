@@ -33,7 +33,7 @@ TEST_F(QtApplicationTest, TheErrorBoxHasCaptionErrorTheErrorIconTwoLinesAndOneCa
   EXPECT_EQ(Closer.Box().Buttons, std::vector<std::string>{"Cancel"});
 }
 
-TEST_F(QtApplicationTest, TheNoticeBoxIsCaptionedWithTheTitleHasNoIconAndOneOk) {
+TEST_F(QtApplicationTest, TheNoticeBoxIsCaptionedWithTheTitleHasNoIconAndOneOkAndCopyableText) {
   TBoxCloser Closer;
   NoticeBox("Unexpected reply");
   ASSERT_TRUE(Closer.Closed());
@@ -41,6 +41,7 @@ TEST_F(QtApplicationTest, TheNoticeBoxIsCaptionedWithTheTitleHasNoIconAndOneOk) 
   EXPECT_EQ(App->Title(), "framework_qt_tests");
   EXPECT_EQ(Closer.Box().Icon, QMessageBox::NoIcon);
   EXPECT_EQ(Closer.Box().Buttons, std::vector<std::string>{"OK"});
+  EXPECT_TRUE(Closer.Box().TextSelectable);
 }
 
 TEST_F(QtApplicationTest, AFailureInATickShowsTheFailureBoxAndTheLoopGoesOn) {

@@ -61,6 +61,9 @@ class TBoxCloser::TWatcher : public QTimer {
     FOwner.FBox.Caption = Box->windowTitle().toStdString();
     FOwner.FBox.Text = Box->text().toStdString();
     FOwner.FBox.Icon = Box->icon();
+    const Qt::TextInteractionFlags Selectable =
+        Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+    FOwner.FBox.TextSelectable = (Box->textInteractionFlags() & Selectable) == Selectable;
     for (QAbstractButton* Button : Box->buttons())
       FOwner.FBox.Buttons.push_back(Button->text().toStdString());
     if (FOwner.FInside)

@@ -24,6 +24,7 @@ struct TShownBox {
   std::string Caption;
   std::string Text;
   QMessageBox::Icon Icon = QMessageBox::NoIcon;
+  bool TextSelectable = false;  // by mouse and by keyboard, so that it can be copied
   std::vector<std::string> Buttons;
 };
 
