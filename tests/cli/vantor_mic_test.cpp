@@ -213,6 +213,9 @@ TEST_F(VantorMic, ABackupRestoresOntoASecondMicrophone) {
             "\"off\", \"right\": \"F2\", \"mute\": true}}\n");
   const TProgramRun ToStdout = Tool({"backup", "--port", First.Port, "-"});
   EXPECT_EQ(ToStdout.Out, ReadFile(File));
+  const TProgramRun Check =
+      RunProgram({"python3", VALIDATE_JSON, JSON_SCHEMA, "backupFile"}, ReadFile(File));
+  EXPECT_EQ(Check.Status, 0) << Check.Out << Check.Err;
 
   const TProgramRun Restore = Tool({"restore", "--port", Second.Port, File});
   EXPECT_EQ(Restore.Status, 0) << Restore.Err;

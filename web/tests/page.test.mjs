@@ -1,6 +1,7 @@
 // The page end to end in a real browser: the wire bytes it writes through a replaced
 // navigator.serial, what it shows, and the files it reads and writes.
 //   node --test web/tests/page.test.mjs   (the page built in build/web, or $VANTOR_WEB)
+import { execFileSync } from 'node:child_process';
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
@@ -270,6 +271,10 @@ describe('backup and restore', () => {
     const file = await (await download).path();
     assert.equal(await readFile(file, 'utf8'),
       '{"format": 1, "firmware": "1.2", "settings": {"centre": "F8", "left": "off", "right": "off", "mute": false}}\n');
+    // The backup file vantor-mic's schema describes (this throws, with each violation, if not).
+    const repository = resolve(import.meta.dirname, '../..');
+    execFileSync('python3', [join(repository, 'tests/cli/validate-json'),
+      join(repository, 'docs/vantor-mic.schema.json'), 'backupFile'], { input: await readFile(file) });
 
     const dir = await mkdtemp(join(tmpdir(), 'vantor-page-'));
     const bad = join(dir, 'bad.json');
