@@ -33,7 +33,7 @@ extern "C" void NoteSignal(int Signal) {
 
 struct TSignalWatch::TImpl {
   TUniqueFd Read, Write, Stop;
-  struct sigaction Previous[std::size(kSignals)] {};
+  struct sigaction Previous[std::size(kSignals)]{};
   std::thread Watcher;
 };
 
