@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
+#include "framework/qt/accessible_widgets.h"
 #include "framework/qt/control_peers.h"
 #include "framework/qt/qt_backend.h"
-#include "framework/qt/accessible_widgets.h"
 #include "framework/qt/qt_conversions.h"
 
 namespace vantor {

@@ -29,7 +29,7 @@ bool IsChild(const VARIANT& Child, long& Id) {
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class TNamedAccessible final : public IAccessible, public IOleWindow {
  public:
-  TNamedAccessible(HWND Window, IAccessible* Standard, std::weak_ptr<const IAccessibleNames*> Names)
+  TNamedAccessible(HWND Window, IAccessible* Standard, std::weak_ptr<const IAccessibleNames> Names)
       : FWindow(Window), FStandard(Standard), FNames(std::move(Names)) {}
   TNamedAccessible(const TNamedAccessible&) = delete;
   TNamedAccessible& operator=(const TNamedAccessible&) = delete;
@@ -183,11 +183,11 @@ class TNamedAccessible final : public IAccessible, public IOleWindow {
  private:
   std::string OwnName(long Child) const {
     const auto Names = FNames.lock();
-    return Names && *Names ? (*Names)->AccessibleName(Child) : std::string();
+    return Names ? Names->AccessibleName(Child) : std::string();
   }
   long OwnParts() const {
     const auto Names = FNames.lock();
-    return Names && *Names ? (*Names)->AccessibleParts() : 0;
+    return Names ? Names->AccessibleParts() : 0;
   }
   bool IsPart(const VARIANT& Child, long& Id) const {
     return IsChild(Child, Id) && Id >= 1 && Id <= OwnParts();
@@ -197,7 +197,7 @@ class TNamedAccessible final : public IAccessible, public IOleWindow {
 
   HWND FWindow;
   IAccessible* FStandard;  // owned: one reference, released with this object
-  std::weak_ptr<const IAccessibleNames*> FNames;
+  std::weak_ptr<const IAccessibleNames> FNames;
   ULONG FReferences = 1;
 };
 #pragma GCC diagnostic pop
@@ -207,9 +207,9 @@ class TNamedAccessible final : public IAccessible, public IOleWindow {
 LRESULT AnswerGetObject(HWND Window, WPARAM WParam, LPARAM LParam,
                         const TAccessibleNamesLink& Names) {
   // The object id arrives as a 32-bit value in a pointer-sized parameter.
-  if (static_cast<LONG>(static_cast<DWORD>(LParam)) != OBJID_CLIENT || !Names || !*Names)
+  if (static_cast<LONG>(static_cast<DWORD>(LParam)) != OBJID_CLIENT || !Names)
     return 0;
-  if ((*Names)->AccessibleName(CHILDID_SELF).empty() && (*Names)->AccessibleParts() == 0)
+  if (Names->AccessibleName(CHILDID_SELF).empty() && Names->AccessibleParts() == 0)
     return 0;
   IAccessible* Standard = nullptr;
   if (FAILED(::CreateStdAccessibleObject(Window, OBJID_CLIENT, kIAccessible,

@@ -23,9 +23,10 @@ class IAccessibleNames {
   virtual long AccessibleParts() const { return 0; }
 };
 
-// The peer holds the link; an object a screen reader still holds after the control has
-// gone finds it expired and answers as the system's object does for a window that is gone.
-using TAccessibleNamesLink = std::shared_ptr<const IAccessibleNames*>;
+// The peer holds the only owning link to itself (which frees nothing); an object a screen
+// reader still holds after the peer has gone finds its weak link expired and answers as
+// the system's object does for a window that is gone.
+using TAccessibleNamesLink = std::shared_ptr<const IAccessibleNames>;
 
 // The answer to WM_GETOBJECT for Window: the wrapped object when the client area is asked
 // for and the names say something, else 0 (the message goes on to the control).

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/win32/accessible_names.h"
 #include "framework/win32/form_window.h"
 #include "framework/win32/image_window.h"
-#include "framework/win32/accessible_names.h"
 #include "base/utf.h"
 
 namespace vantor {
@@ -186,10 +186,11 @@ class TImagePeer : public TWin32ControlPeer {
 }  // namespace
 
 TWin32ControlPeer::TWin32ControlPeer(TControl& Control, TFormWindow& Form)
-    : FControl(Control), FForm(Form), FNamesLink(std::make_shared<const IAccessibleNames*>(this)) {}
+    : FControl(Control),
+      FForm(Form),
+      FNamesLink(static_cast<const IAccessibleNames*>(this), [](const IAccessibleNames*) {}) {}
 
 TWin32ControlPeer::~TWin32ControlPeer() {
-  *FNamesLink = nullptr;  // an object a screen reader still holds must not reach this peer
   FForm.Unregister(FHandle.Get());
 }
 

@@ -47,7 +47,7 @@ class TWin32ControlPeer : public TControlPeer, public IAccessibleNames {
 
  private:
   TWindowHandle FHandle;
-  TAccessibleNamesLink FNamesLink;  // points here while the peer exists
+  TAccessibleNamesLink FNamesLink;  // to this peer; gone with it
 };
 
 // The peer for a control of any kind the backend knows; null for an unknown kind.

@@ -26,18 +26,26 @@ std::string Shown(const TControl& Control) {
   return Geometry(Box.left, Box.top, Box.right - Box.left, Box.bottom - Box.top);
 }
 
-// Whatever height its font would give it (at 144 dots per inch it grew into the Save
-// button), the bar keeps the bounds it is loaded with, in the system's status font, and
-// stays docked to the bottom edge when the window is maximised.
-TEST(MainWindowWin32Test, TheStatusBarHasItsStoredBoundsAndTheSystemsStatusFont) {
-  const auto App = MakeWin32Application({});
-  auto* Form = App->CreateForm<TMicrophoneSettingsForm>(
+// The window from its stored description, shown, over a scripted port and no candidates.
+class MainWindowWin32Test : public ::testing::Test {
+ protected:
+  MainWindowWin32Test() {
+    Form->Show();
+    App->ProcessMessages();
+  }
+
+  const std::unique_ptr<TApplication> App = MakeWin32Application({});
+  TMicrophoneSettingsForm* Form = App->CreateForm<TMicrophoneSettingsForm>(
       [](TMicrophoneSettingsForm& F) {
         LoadMicrophoneSettingsForm(F, *F.MakeOwned<TScriptedPort>());
       },
       [] { return std::unique_ptr<TPortEntryList>(); });
-  Form->Show();
-  App->ProcessMessages();
+};
+
+// Whatever height its font would give it (at 144 dots per inch it grew into the Save
+// button), the bar keeps the bounds it is loaded with, in the system's status font, and
+// stays docked to the bottom edge when the window is maximised.
+TEST_F(MainWindowWin32Test, TheStatusBarHasItsStoredBoundsAndTheSystemsStatusFont) {
   const TStatusBar& Bar = *Form->StatusBar1;
   const std::string Loaded = Geometry(Bar.Left(), Bar.Top(), Bar.Width(), Bar.Height());
   EXPECT_EQ(Shown(Bar), Loaded);
@@ -110,15 +118,7 @@ struct TAccessible {
 
 // No label stands beside the fields: a screen reader hears the names the window gives
 // through the system's accessibility interface, with everything else the system's own.
-TEST(MainWindowWin32Test, EveryControlHasItsAccessibleNameWithTheSystemsRoleKept) {
-  const auto App = MakeWin32Application({});
-  auto* Form = App->CreateForm<TMicrophoneSettingsForm>(
-      [](TMicrophoneSettingsForm& F) {
-        LoadMicrophoneSettingsForm(F, *F.MakeOwned<TScriptedPort>());
-      },
-      [] { return std::unique_ptr<TPortEntryList>(); });
-  Form->Show();
-  App->ProcessMessages();
+TEST_F(MainWindowWin32Test, EveryControlHasItsAccessibleNameWithTheSystemsRoleKept) {
   const std::pair<const TControl*, const char*> Named[] = {
       {Form->hkKey1, "Centre button key"},
       {Form->hkKey2, "Left button key"},
